@@ -1,0 +1,120 @@
+// A simulated unit: the one-byte smart protocol seen from the unit's side.
+//
+// One model, many presets. A server (the virtual-time line of the tests, the pseudo-terminal server of
+// kelvane-sim and the window's port chooser) feeds it the bytes the host writes and delivers what it
+// answers with its own timing; the model itself knows nothing of time or file descriptors.
+//
+// Thread-safety: every member locks the unit, so a test may inject an alert or mute the unit while a
+// worker thread drives it through a line. The reference that Received() returns is read safely only
+// while no other thread feeds the unit.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace kelvane::sim {
+
+// What a command byte is to the unit. Every answer is computed from the item's present state, so that
+// a step, a cycle or a write changes what the unit answers next.
+enum class ItemKind {
+    Fixed,          // an answer that never changes: smart-mode reply, capability list, model name
+    Reading,        // a live measurement; its text is what the unit measures now
+    Text,           // an identity text the unit stores (serial number, dates, identifier, firmware code)
+    Constant,       // a calibration constant: one byte, answered as two upper-case hexadecimal digits
+    Register,       // a status register: one byte, answered as two upper-case hexadecimal digits
+    Setting,        // a stored setting that takes one value of the unit's own list
+    ProgramEntry,   // "1": the second "1" of a pair enters the programming mode
+    EepromStart,    // "#" on units where it is not a constant: answers the EEPROM walk's start address
+    Bypass,         // "^" on units where it is not a constant: toggles bypass
+    ModelCodeStep,  // "H" of the 2nd generation: every query moves the model code on by one
+};
+
+struct Item {
+    ItemKind Kind = ItemKind::Fixed;
+    std::string Text;                  // Fixed, Reading, Text; ProgramEntry: the answer to the second "1"
+    uint8_t Byte = 0;                  // Constant, Register, ModelCodeStep; EepromStart: start address
+    std::vector<std::string> Choices;  // Setting: the unit's list of values
+    std::size_t Choice = 0;            // Setting: index of the present value
+    std::size_t Width = 0;             // Text: the width of the field the unit keeps (EEPROM bytes)
+    int EepromAddress = -1;            // where the value lives in the EEPROM image; -1 = nowhere
+};
+
+class SimUnit {
+  public:
+    // The preset names, most important first; kelvane-sim --list prints these.
+    static std::vector<std::string> PresetNames();
+    // A unit of the named preset; null when there is no such preset.
+    static std::unique_ptr<SimUnit> FromPreset(const std::string& name);
+
+    // Replaces the unit's answer to one command by a fixed text (kelvane-sim --answer CMD=TEXT). The
+    // unit still acts on the byte (a "1" pair still enters programming mode); only what it sends
+    // changes.
+    //   CMD:  one printable character; "^X" for a control character ("^A" = 0x01, "^M" = carriage
+    //         return, "^Z" = 0x1A); or "0xNN" with two hexadecimal digits.
+    //   TEXT: the answer without its line end; escapes \r \n \0 \\ and \xNN (two hexadecimal digits).
+    //         The unit appends carriage return and line feed unless TEXT already ends with a line feed,
+    //         so "\r\n" is a bare line end and "\n" a lone line feed. An empty TEXT: no answer at all.
+    // Returns false with the reason in *why when CMD or TEXT is malformed; the unit is then unchanged.
+    bool OverrideAnswer(const std::string& command, const std::string& text, std::string* why = nullptr);
+
+    // The unit answers the next `commands` received bytes, then falls silent for good (-1 = never).
+    // A silent unit still records what it receives but acts on nothing.
+    void SetMuteAfter(int commands);
+
+    // The next answer the unit sends carries this alert character before its text. Several calls queue
+    // up in order; an answer never sent (a silent byte) leaves them waiting for the next one.
+    void InjectAlert(char alert);
+
+    // One received byte. Returns the bytes the unit sends back, carriage return and line feed included;
+    // empty when the unit does not answer this byte.
+    std::string OnByte(uint8_t byte);
+
+    // Every byte received, in order.
+    const std::vector<uint8_t>& Received() const;
+
+    // The preset this unit was built from.
+    std::string Name() const;
+    // True once a "1" pair has been received.
+    bool InProgrammingMode() const;
+    // The 256-byte EEPROM as it stands, with the present constants, settings and identity texts.
+    std::array<uint8_t, 256> Eeprom() const;
+    // The item behind a command byte, for tests and servers that show the unit's state; null when the
+    // unit does not know that command.
+    const Item* Find(uint8_t command) const;
+
+    // Parses a CMD of OverrideAnswer; false with a reason on a malformed one.
+    static bool ParseCommand(const std::string& command, uint8_t* byte, std::string* why);
+    // Expands the escapes of a TEXT of OverrideAnswer; false with a reason on a malformed one.
+    static bool ParseText(const std::string& text, std::string* bytes, std::string* why);
+
+    // Builds a unit from its parts; FromPreset is the usual way in.
+    struct Definition {
+        std::string Name;
+        std::map<uint8_t, Item> Items;
+        bool AnswersUnknown = true;  // "NA" to a command the unit does not know; false: silence
+        std::string UnknownAnswer = "NA";
+        std::array<uint8_t, 256> EepromBase{};  // the bytes no item covers
+    };
+    explicit SimUnit(Definition definition);
+
+  private:
+    std::string AnswerFor(uint8_t byte);
+    std::string Frame(std::string text);
+
+    mutable std::mutex mutex_;
+    Definition def_;
+    std::map<uint8_t, std::string> overrides_;
+    std::vector<uint8_t> received_;
+    std::string pendingAlerts_;
+    int answersLeft_ = -1;
+    bool pendingOne_ = false;
+    bool programming_ = false;
+    bool inBypass_ = false;
+};
+
+}  // namespace kelvane::sim
