@@ -1,0 +1,147 @@
+// The main window: the frame around the pages (port chooser, action buttons, disclaimer, status bar and
+// support link), the Options and Style menus, the options kept between runs, and the closing sequence.
+//
+// Controls are found by name: window->findChild<QLineEdit*>("Const0"). The frame's own controls are also
+// reachable as the members below.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "ui/ImageList.h"
+#include "worker/Queue.h"
+#include "worker/Tone.h"
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+
+namespace Ui {
+class TForm1;
+}
+
+namespace kelvane {
+
+class GeneralInfoPanel;
+class HintFilter;
+class OptionsBackend;
+class OptionsStore;
+class PollWorker;
+class StatusBar;
+class StyleManager;
+
+// How a file dialog of the window is set up; the dialogs themselves are opened where they are used.
+struct FileDialogSettings {
+    QString Title;
+    QString Filter;
+    QString DefaultSuffix;
+    bool ConfirmOverwrite = false;
+};
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+  public:
+    // Options come from the user's options file (see OptionsStore).
+    explicit TForm1(QWidget* parent = nullptr);
+    // Options come from the given backend; tests pass a recording one.
+    explicit TForm1(std::unique_ptr<OptionsBackend> options, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    std::unique_ptr<kelvane::StyleManager> StyleManager;
+    const QString MsgOpenFailed = QStringLiteral("Unable to open COM Port to communicate with UPS");
+    const QString MsgConnected = QStringLiteral("Connection to UPS established.");
+    const QString MsgNoConnection = QStringLiteral("Could not establish connection to UPS.");
+    const QString MsgCloseFailed = QStringLiteral("Unable to Close COM Port");
+    const QString MsgMonitorOnly = QStringLiteral("Option Slot NOT Empty! Monitor Mode ONLY!");
+    // Target text of a calibration or constant command: at most five characters and a terminating zero.
+    std::array<char, 6> ConstBuffer{};
+    std::unique_ptr<OptionsStore> Registry;
+    Queue Commands;
+    // The worker of the current connection; not owned, it frees itself when it ends.
+    PollWorker* Poller = nullptr;
+    std::uint8_t PollerFinished = 0;
+    // Set once a unit has been identified, never cleared; the worker reads it.
+    std::atomic<bool> UnitIdentified{false};
+
+    // The feedback tone for the window's entry fields and the worker.
+    std::unique_ptr<Tone> Beeper;
+    // Image 0 the green link lamp, image 1 the red one.
+    ImageList ImageList1;
+    FileDialogSettings OpenDialog1;
+    FileDialogSettings SaveDialog1;
+
+    // The window's "Tag": 1 while a close waits for the worker to end, 0 otherwise.
+    int Tag() const;
+    void SetTag(int tag);
+
+    // The link lamp in status panel 1: green while the unit is online, red otherwise.
+    bool LinkLampOnline() const { return LampOnline; }
+    void SetLinkLampOnline(bool online);
+
+    // Frame controls.
+    GeneralInfoPanel* GroupBox7 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QGroupBox* GroupBox2 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QPushButton* Reconnect = nullptr;
+    QPushButton* Leds = nullptr;
+    QPushButton* Test = nullptr;
+    QPushButton* ByPass = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+    StatusBar* StatusBar1 = nullptr;
+    QLabel* LinkLabel1 = nullptr;
+    QAction* SelfTestON1 = nullptr;
+    QAction* AUTO1 = nullptr;
+    QAction* HexCodeON = nullptr;
+
+    // The support address behind LinkLabel1.
+    static constexpr const char* SupportAddress = "ups@example.com";
+
+    void FormCreate();
+    void FormResize();
+    void FormClose(QCloseEvent* event);
+    void Windows1Click();
+    void Emerald1Click();
+    void Iceberg1Click();
+    void Classico1Click();
+    void Ametist1Click();
+    void Cobalt1Click();
+    void Golden1Click();
+    void Ruby1Click();
+    void StatusBar1DrawPanel(QPainter& painter, int panel, const QRect& rect);
+    void LinkLabel1Click();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void SetUpFrame();
+    void RestoreOptions();
+    void SaveOptions();
+    void ApplyStyle(const QString& name);
+    void MarkStyle(const QString& name);
+    void TerminatePoller();
+
+    std::unique_ptr<Ui::TForm1> Layout;
+    HintFilter* Hints = nullptr;
+    bool LampOnline = false;
+    // The chart choice read at start, kept for saving when the Graphics page has no selection box.
+    int StoredGraphics = 0;
+};
+
+// The one main window while it exists.
+extern TForm1* Form1;
+
+// The disclaimer shown in Memo1, one entry per row.
+QStringList DisclaimerRows();
+
+}  // namespace kelvane
