@@ -62,8 +62,9 @@ class SimUnit {
     // Returns false with the reason in *why when CMD or TEXT is malformed; the unit is then unchanged.
     bool OverrideAnswer(const std::string& command, const std::string& text, std::string* why = nullptr);
 
-    // The unit answers the next `commands` received bytes, then falls silent for good (-1 = never).
-    // A silent unit still records what it receives but acts on nothing.
+    // The unit answers the next `commands` received bytes, counted from this call, then falls silent
+    // until the next call (-1 = never silent). A silent unit records what it receives but acts on
+    // nothing, and its queued alerts stay unsent.
     void SetMuteAfter(int commands);
 
     // The next answer the unit sends carries this alert character before its text. Several calls queue
