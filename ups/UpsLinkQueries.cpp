@@ -42,9 +42,10 @@ std::string UpsLink::ReadBatteryCharge() {
 
 std::string UpsLink::ReadRunTime() {
     // The unit answers with leading zeros and a trailing colon ("0123:"); the window shows minutes.
+    // A missing answer stays an empty text, as with every other query, rather than reading as 0 minutes.
     RunTimeText = Exchange('j', 4);
     RunTimeMinutes = TruncateTo<uint16_t>(static_cast<double>(ParseInteger(RunTimeText)));
-    RunTimeText = std::to_string(RunTimeMinutes);
+    if (!RunTimeText.Empty()) RunTimeText = std::to_string(RunTimeMinutes);
     return RunTimeText.Str();
 }
 
