@@ -35,15 +35,20 @@ bool VirtualLine::WriteByte(uint8_t byte) {
     if (answer.empty()) return true;
 
     // The command byte needs one character time to reach the unit in full; an answer still going out
-    // holds the new one back, since the unit has one transmitter.
-    Duration start =
-        clock_.Now() + CharacterTimes(1) + Milliseconds(timing_.LatencyMs) + Milliseconds(timing_.LateMs);
-    start = std::max(start, transmitterFreeAt_);
-    for (std::size_t i = 0; i < answer.size(); ++i) {
-        const Duration at = timing_.Pace ? start + CharacterTimes(static_cast<int64_t>(i) + 1) : start;
-        incoming_.push_back({at, static_cast<uint8_t>(answer[i])});
+    // holds the new one back, since the unit has one transmitter. Arrival times are counted from one
+    // origin in whole characters so that they do not drift by rounding.
+    Duration origin = clock_.Now() + Milliseconds(timing_.LatencyMs) + Milliseconds(timing_.LateMs);
+    int64_t characters = 1;
+    if (transmitterOrigin_ + CharacterTimes(transmitterCharacters_) > origin + CharacterTimes(1)) {
+        origin = transmitterOrigin_;
+        characters = transmitterCharacters_;
     }
-    transmitterFreeAt_ = incoming_.back().At;
+    for (std::size_t i = 0; i < answer.size(); ++i) {
+        if (timing_.Pace) ++characters;
+        incoming_.push_back({origin + CharacterTimes(characters), static_cast<uint8_t>(answer[i])});
+    }
+    transmitterOrigin_ = origin;
+    transmitterCharacters_ = characters;
     return true;
 }
 

@@ -74,7 +74,9 @@ class VirtualLine final : public SerialLine {
     LineTiming timing_;
     Timeouts timeouts_;
     std::deque<Arrival> incoming_;  // in order of arrival
-    VirtualClock::Duration transmitterFreeAt_{0};
+    // The unit's transmitter is free again this many character times after the origin.
+    VirtualClock::Duration transmitterOrigin_{0};
+    int64_t transmitterCharacters_ = 0;
     bool closed_ = false;
     std::atomic<bool> failed_{false};
     mutable std::mutex errorMutex_;
