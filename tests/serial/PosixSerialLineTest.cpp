@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -181,6 +182,17 @@ TEST_F(PosixSerialLineTest, VanishedDeviceFailsAtOnceWithItsOwnReason) {
     EXPECT_EQ(ReadText(5).second, ReadEnd::Failed);
     EXPECT_FALSE(line->WriteByte('Y'));
     EXPECT_EQ(line->LastError(), kDeviceRemoved);
+}
+
+TEST_F(PosixSerialLineTest, WriteToAPortThatTakesNothingGivesUpInsteadOfHanging) {
+    // Nobody reads the far end, so the terminal's output fills up and stays full.
+    std::size_t written = 0;
+    while (written < 10'000'000 && line->WriteByte('x')) ++written;
+    EXPECT_LT(written, 10'000'000u);
+    EXPECT_THAT(line->LastError(), ::testing::HasSubstr("accepts no output"));
+    // Once the far end reads again, so does the line.
+    EXPECT_FALSE(peer.Received(1000).empty());
+    EXPECT_TRUE(line->WriteByte('Y'));
 }
 
 TEST_F(PosixSerialLineTest, ClosedLineRefusesEverything) {
