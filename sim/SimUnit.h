@@ -5,8 +5,8 @@
 // answers with its own timing; the model itself knows nothing of time or file descriptors.
 //
 // Thread-safety: every member locks the unit, so a test may inject an alert or mute the unit while a
-// worker thread drives it through a line. The reference that Received() returns is read safely only
-// while no other thread feeds the unit.
+// worker thread drives it through a line. What Received() and Find() return is read safely only while
+// no other thread feeds the unit.
 #pragma once
 
 #include <array>
@@ -85,7 +85,7 @@ class SimUnit {
     // The 256-byte EEPROM as it stands, with the present constants, settings and identity texts.
     std::array<uint8_t, 256> Eeprom() const;
     // The item behind a command byte, for tests and servers that show the unit's state; null when the
-    // unit does not know that command.
+    // unit does not know that command. Overrides do not show here.
     const Item* Find(uint8_t command) const;
 
     // Parses a CMD of OverrideAnswer; false with a reason on a malformed one.
