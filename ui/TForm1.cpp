@@ -23,6 +23,7 @@
 #include "ui/pages/GeneralInfoPanel.h"
 #include "ui_TForm1.h"
 #include "ups/Sleeper.h"
+#include "ups/UpsLink.h"
 
 namespace kelvane {
 
@@ -84,6 +85,7 @@ TForm1::TForm1(std::unique_ptr<OptionsBackend> options, QWidget* parent)
     SetUpFrame();
 
     StyleManager = std::make_unique<kelvane::StyleManager>();
+    Ups = std::make_unique<UpsLink>();
     ConstBuffer.fill('\0');
     Beeper = std::make_unique<SystemTone>(RealSleeper::Instance());
 

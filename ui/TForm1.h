@@ -37,6 +37,7 @@ class OptionsStore;
 class PollWorker;
 class StatusBar;
 class StyleManager;
+class UpsLink;
 
 // How a file dialog of the window is set up; the dialogs themselves are opened where they are used.
 struct FileDialogSettings {
@@ -64,6 +65,8 @@ class TForm1 : public QMainWindow {
     // Target text of a calibration or constant command: at most five characters and a terminating zero.
     std::array<char, 6> ConstBuffer{};
     std::unique_ptr<OptionsStore> Registry;
+    // The attached unit; created once and reused by every connection.
+    std::unique_ptr<UpsLink> Ups;
     Queue Commands;
     // The worker of the current connection; not owned, it frees itself when it ends.
     PollWorker* Poller = nullptr;
@@ -82,7 +85,9 @@ class TForm1 : public QMainWindow {
     int Tag() const;
     void SetTag(int tag);
 
-    // The link lamp in status panel 1: green while the unit is online, red otherwise.
+    // The link lamp in status panel 1: green while the unit is online, red otherwise. The lamp keeps its
+    // own copy of Ups->Online, set on the window thread (by the display refresh), so painting never reads
+    // the link while the worker changes it.
     bool LinkLampOnline() const { return LampOnline; }
     void SetLinkLampOnline(bool online);
 
@@ -103,7 +108,7 @@ class TForm1 : public QMainWindow {
     QAction* HexCodeON = nullptr;
 
     // The support address behind LinkLabel1.
-    static constexpr const char* SupportAddress = "ups@example.com";
+    static constexpr const char* SupportAddress = "fix@example.com";
 
     void FormCreate();
     void FormResize();
