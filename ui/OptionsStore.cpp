@@ -16,7 +16,14 @@ class IniOptionsBackend final : public OptionsBackend {
         return Settings.value(name);
     }
     void Write(const QString& name, const QVariant& value) override { Settings.setValue(name, value); }
-    void Flush() override { Settings.sync(); }
+    // Nothing in the window can act on a file that will not take the options, but the reason is not
+    // swallowed: it goes to the standard error stream.
+    void Flush() override {
+        Settings.sync();
+        if (Settings.status() != QSettings::NoError) {
+            qWarning("Kelvane: the options could not be written to %s", qPrintable(Settings.fileName()));
+        }
+    }
 
   private:
     QSettings Settings;

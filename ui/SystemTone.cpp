@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 #include <numbers>
 
 #include "ups/Sleeper.h"
@@ -47,7 +48,7 @@ void SystemTone::Beep() {
     static const std::vector<std::int16_t> tone = Samples(SampleRate, ToneFrequencyHz, ToneDurationMs);
     bool complete = false;
     const std::uint32_t played = Play(tone, &complete);
-    Audible = complete;
+    Audible.store(complete);
     if (!complete && played < ToneDurationMs) Waits.SleepMs(ToneDurationMs - played);
 }
 
@@ -55,7 +56,8 @@ void SystemTone::Beep() {
 
 std::uint32_t SystemTone::Play(const std::vector<std::int16_t>& samples, bool* complete) {
     *complete = false;
-    snd_lib_error_set_handler(QuietAlsaErrors);
+    static std::once_flag quiet;
+    std::call_once(quiet, [] { snd_lib_error_set_handler(QuietAlsaErrors); });
     snd_pcm_t* pcm = nullptr;
     // Opened without blocking so a device held by another program fails at once instead of hanging the
     // caller; writing then blocks as usual.

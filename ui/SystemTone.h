@@ -3,6 +3,7 @@
 // flash and its pause does not depend on the machine having speakers.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -22,7 +23,7 @@ class SystemTone final : public Tone {
     void Beep() override;
 
     // True when the last Beep() was heard rather than waited out.
-    bool LastBeepAudible() const { return Audible; }
+    bool LastBeepAudible() const { return Audible.load(); }
 
     // One channel of signed 16-bit samples: a sine of frequencyHz lasting durationMs, with short fades at
     // both ends so the speaker does not click.
@@ -37,7 +38,7 @@ class SystemTone final : public Tone {
 
     Sleeper& Waits;
     std::string Device;
-    bool Audible = false;
+    std::atomic<bool> Audible{false};
 };
 
 }  // namespace kelvane
