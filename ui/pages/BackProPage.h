@@ -7,7 +7,7 @@ namespace kelvane {
 
 class BackProPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit BackProPage(QWidget* parent = nullptr);
 };
 

@@ -1,14 +1,18 @@
-// Reference table of model constants.
+// Reference table of calibration constants per unit model.
 #pragma once
 
+#include <QString>
 #include <QWidget>
 
 namespace kelvane {
 
 class ConstantsPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit ConstantsPage(QWidget* parent = nullptr);
+
+    // The text of the table as the page shows it, one line per row.
+    static QString referenceTable();
 };
 
 }  // namespace kelvane

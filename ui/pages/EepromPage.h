@@ -7,7 +7,7 @@ namespace kelvane {
 
 class EepromPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit EepromPage(QWidget* parent = nullptr);
 };
 

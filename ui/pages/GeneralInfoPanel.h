@@ -7,7 +7,7 @@ namespace kelvane {
 
 class GeneralInfoPanel : public QGroupBox {
     Q_OBJECT
-public:
+  public:
     explicit GeneralInfoPanel(QWidget* parent = nullptr);
 };
 

@@ -7,7 +7,7 @@ namespace kelvane {
 
 class SettingsPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit SettingsPage(QWidget* parent = nullptr);
 };
 

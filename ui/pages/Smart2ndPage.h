@@ -7,7 +7,7 @@ namespace kelvane {
 
 class Smart2ndPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit Smart2ndPage(QWidget* parent = nullptr);
 };
 

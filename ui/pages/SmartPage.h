@@ -7,7 +7,7 @@ namespace kelvane {
 
 class SmartPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit SmartPage(QWidget* parent = nullptr);
 };
 

@@ -7,7 +7,7 @@ namespace kelvane {
 
 class StatusPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit StatusPage(QWidget* parent = nullptr);
 };
 

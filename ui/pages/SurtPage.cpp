@@ -1,7 +1,14 @@
 #include "ui/pages/SurtPage.h"
 
+#include "ui/pages/EditCaptions.h"
+#include "ui_SurtPage.h"
+
 namespace kelvane {
 
-SurtPage::SurtPage(QWidget* parent) : QWidget(parent) { setObjectName("TabSheet4"); }
+SurtPage::SurtPage(QWidget* parent) : QWidget(parent) {
+    Ui::SurtPage ui;
+    ui.setupUi(this);
+    bindEditCaptions(this);
+}
 
 }  // namespace kelvane

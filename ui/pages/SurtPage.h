@@ -7,7 +7,7 @@ namespace kelvane {
 
 class SurtPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit SurtPage(QWidget* parent = nullptr);
 };
 
