@@ -9,7 +9,7 @@ packages=(
     googletest libgtest-dev libgmock-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libasound2-dev
-    xvfb xauth fonts-dejavu-core
+    xvfb xauth fonts-dejavu-core fonts-dejavu-extra
 )
 
 missing=()

@@ -68,10 +68,9 @@ ReadResult VirtualLine::Read(uint8_t* buf, std::size_t k, bool stopAtLineEnd, bo
                              static_cast<int64_t>(timeouts_.ReadTotalMultiplierMs) * static_cast<int64_t>(k);
         totalDeadline = begin + std::chrono::milliseconds(totalMs);
     }
-    const std::optional<Duration> interval =
-        timeouts_.ReadIntervalMs != 0
-            ? std::optional<Duration>(std::chrono::milliseconds(timeouts_.ReadIntervalMs))
-            : std::nullopt;
+    // Zero means no interval time-out. A plain duration rather than an optional keeps GCC's
+    // maybe-uninitialized analysis quiet in optimised builds.
+    const Duration interval = std::chrono::milliseconds(timeouts_.ReadIntervalMs);
 
     ReadResult result;
     Duration lastByteAt = begin;
@@ -84,7 +83,7 @@ ReadResult VirtualLine::Read(uint8_t* buf, std::size_t k, bool stopAtLineEnd, bo
         while (nextIndex < incoming_.size() && incoming_[nextIndex].Byte == 0) ++nextIndex;
 
         std::optional<Duration> intervalEnd;
-        if (interval && result.Count > 0) intervalEnd = lastByteAt + *interval;
+        if (interval.count() != 0 && result.Count > 0) intervalEnd = lastByteAt + interval;
         const std::optional<Duration> next =
             nextIndex == incoming_.size() ? std::nullopt
                                           : std::optional<Duration>(std::max(incoming_[nextIndex].At, begin));
