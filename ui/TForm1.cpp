@@ -14,7 +14,9 @@
 #include <QTabWidget>
 #include <QUrl>
 
+#include "ui/ActionButtons.h"
 #include "ui/Colours.h"
+#include "ui/EntryFields.h"
 #include "ui/HintFilter.h"
 #include "ui/OptionsStore.h"
 #include "ui/StatusBar.h"
@@ -105,6 +107,9 @@ TForm1::TForm1(std::unique_ptr<OptionsBackend> options, QWidget* parent)
         PageControl1->widget(page)->setEnabled(false);
         PageControl1->setTabVisible(page, false);
     }
+
+    InstallEntryFields(*this);
+    InstallActionButtons(*this);
 
     FormCreate();
 }

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "ui/ImageList.h"
+#include "ui/UnitSnapshot.h"
 #include "worker/Queue.h"
 #include "worker/Tone.h"
 
@@ -73,6 +74,9 @@ class TForm1 : public QMainWindow {
     std::uint8_t PollerFinished = 0;
     // Set once a unit has been identified, never cleared; the worker reads it.
     std::atomic<bool> UnitIdentified{false};
+
+    // Copies of the unit's values that the window's handlers read while a worker may be driving the link.
+    UnitSnapshot Snapshot;
 
     // The feedback tone for the window's entry fields and the worker.
     std::unique_ptr<Tone> Beeper;
