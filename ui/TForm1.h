@@ -14,6 +14,7 @@
 
 #include "ui/ImageList.h"
 #include "ui/UnitSnapshot.h"
+#include "ups/Sleeper.h"
 #include "worker/Queue.h"
 #include "worker/Tone.h"
 
@@ -74,6 +75,10 @@ class TForm1 : public QMainWindow {
     std::uint8_t PollerFinished = 0;
     // Set once a unit has been identified, never cleared; the worker reads it.
     std::atomic<bool> UnitIdentified{false};
+
+    // Every pause the window itself makes (after closing a port, the red flash of a refused entry); tests
+    // put a virtual sleeper here.
+    Sleeper* Pauses = &RealSleeper::Instance();
 
     // Copies of the unit's values that the window's handlers read while a worker may be driving the link.
     UnitSnapshot Snapshot;
