@@ -607,6 +607,13 @@ class TestPages : public QObject {
 
     void captionsGoWithTheirFields() {
         Pages pages;
+        for (QWidget* root : pages.roots()) {
+            for (QLineEdit* field : root->findChildren<QLineEdit*>()) {
+                auto* caption = root->findChild<QLabel*>(field->objectName() + QStringLiteral("Label"));
+                if (caption) QCOMPARE(hiddenInLayout(caption, root), hiddenInLayout(field, root));
+            }
+        }
+
         auto* field = pages.info->findChild<QLineEdit*>(QStringLiteral("ModelConst"));
         auto* caption = pages.info->findChild<QLabel*>(QStringLiteral("ModelConstLabel"));
         QVERIFY(field->isHidden() && caption->isHidden());

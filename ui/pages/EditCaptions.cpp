@@ -32,7 +32,9 @@ class CaptionFollower : public QObject {
   private:
     void follow() {
         if (!caption_) return;
-        caption_->setHidden(field_->isHidden());
+        // Only an explicit show or hide is copied: a field that is merely not on screen yet (its window
+        // not shown) must not hide its caption for good.
+        if (field_->testAttribute(Qt::WA_WState_ExplicitShowHide)) caption_->setHidden(field_->isHidden());
         // Only the field's own state is copied; a disabled parent greys both anyway.
         caption_->setEnabled(!field_->testAttribute(Qt::WA_ForceDisabled));
     }
