@@ -21,8 +21,13 @@ namespace kelvane::sim {
 
 // What a command byte is to the unit. Every answer is computed from the item's present state, so that
 // a step, a cycle or a write changes what the unit answers next.
+//
+// In the programming mode "+" and "-" act on the item selected last (the last byte that named one):
+// a constant or the model code moves by one, wrapping; a calibrated reading moves by one step of its
+// last digit; a setting takes its next ("-") or previous ("+") value; "-" opens an identity text for a
+// write; "+" after "#" walks the EEPROM. Outside the programming mode they are answered "NA".
 enum class ItemKind {
-    Fixed,          // an answer that never changes: smart-mode reply, capability list, model name
+    Fixed,          // an answer that never changes: smart-mode reply, capability list
     Reading,        // a live measurement; its text is what the unit measures now
     Text,           // an identity text the unit stores (serial number, dates, identifier, firmware code)
     Constant,       // a calibration constant: one byte, answered as two upper-case hexadecimal digits
@@ -32,16 +37,44 @@ enum class ItemKind {
     EepromStart,    // "#" on units where it is not a constant: answers the EEPROM walk's start address
     Bypass,         // "^" on units where it is not a constant: toggles bypass
     ModelCodeStep,  // "H" of the 2nd generation: every query moves the model code on by one
+    ModelCode,      // 0x02 on third-generation units: answers the model code, which "+" and "-" step
+    ModelName,      // 0x01, or "V" of the 2nd generation: the name (model digit) of the present code
+    FixedStep,      // "4", "2", "3" of the 2nd generation: steps constant Byte up, when it is selected
+    OneWayStep,     // "a", "b", "d" of the 2nd generation: steps reading Byte down, wrapping round
+    Action,         // a unit command: "W" self-test, "A" lamp test, "z" factory reset, "Z" pair, "R"
+};
+
+// How a reading takes "+" and "-".
+enum class StepReply {
+    None,   // it does not: a plain measurement
+    Value,  // it moves and the unit answers its new text
+    Ok,     // it moves and the unit answers "OK"
+    Count,  // the battery packs: answers the new count, in the long dialect as "OK" and the count
 };
 
 struct Item {
     ItemKind Kind = ItemKind::Fixed;
-    std::string Text;                  // Fixed, Reading, Text; ProgramEntry: the answer to the second "1"
-    uint8_t Byte = 0;                  // Constant, Register, ModelCodeStep; EepromStart: start address
-    std::vector<std::string> Choices;  // Setting: the unit's list of values
-    std::size_t Choice = 0;            // Setting: index of the present value
-    std::size_t Width = 0;             // Text: the width of the field the unit keeps (EEPROM bytes)
-    int EepromAddress = -1;            // where the value lives in the EEPROM image; -1 = nowhere
+    std::string Text;                   // Fixed, Reading, Text; ProgramEntry: the answer to the second "1"
+    uint8_t Byte = 0;                   // Constant, Register; EepromStart: start address; FixedStep,
+                                        // OneWayStep: the command of the constant or reading it steps
+    std::vector<std::string> Choices;   // Setting: the unit's list of values
+    std::size_t Choice = 0;             // Setting: index of the present value
+    std::size_t DefaultChoice = 0;      // Setting: the factory value that "z" restores
+    std::size_t Width = 0;              // Text: the field a write fills (and the EEPROM bytes it takes)
+    int EepromAddress = -1;             // where the value lives in the EEPROM image; -1 = nowhere
+    StepReply Steps = StepReply::None;  // Reading: whether "+" and "-" move it
+    int Offset = 0;                     // Reading: calibration steps away from Text
+    double JumpSize = 0;                // Reading: how far a jump (SetJumpAt) moves it; 0: ten steps
+};
+
+// The unit's model code and what follows from it.
+struct ModelCodes {
+    uint8_t Code = 0;
+    // The codes the unit steps through, wrapping: First and one more per name.
+    uint8_t First = 0;
+    // The answer to the model-name query (0x01, or "V" of the 2nd generation) for each code.
+    std::vector<std::string> Names;
+    int EepromAddress = -1;
 };
 
 class SimUnit {
@@ -66,6 +99,11 @@ class SimUnit {
     // until the next call (-1 = never silent). A silent unit records what it receives but acts on
     // nothing, and its queued alerts stay unsent.
     void SetMuteAfter(int commands);
+
+    // The `step`-th calibration step received from this call on (a "+" or "-" on a calibrated reading,
+    // or a one-way step of the 2nd generation) makes the reading jump: by its JumpSize in the step's
+    // direction, upward for the one-way steps, which otherwise go down. 0 or less: no jump.
+    void SetJumpAt(int step);
 
     // The next answer the unit sends carries this alert character before its text. Several calls queue
     // up in order; an answer never sent (a silent byte) leaves them waiting for the next one.
@@ -100,11 +138,22 @@ class SimUnit {
         bool AnswersUnknown = true;  // "NA" to a command the unit does not know; false: silence
         std::string UnknownAnswer = "NA";
         std::array<uint8_t, 256> EepromBase{};  // the bytes no item covers
+        ModelCodes Model;
+        bool LongDialect = false;  // acknowledges a cycle with six characters ("OK" and the value)
     };
     explicit SimUnit(Definition definition);
 
   private:
     std::string AnswerFor(uint8_t byte);
+    std::string Step(uint8_t step);
+    std::string StepReading(Item& item, int direction, bool oneWay);
+    std::string StepModelCode(int direction);
+    std::string EditCharacter(uint8_t byte);
+    std::string Act(uint8_t command);
+    std::string ModelNameNow(const Item& item) const;
+    std::string ReadingText(const Item& item) const;
+    std::string LongAnswer(const std::string& value) const;
+    std::array<uint8_t, 256> Image() const;
     std::string Frame(std::string text);
 
     mutable std::mutex mutex_;
@@ -114,8 +163,14 @@ class SimUnit {
     std::string pendingAlerts_;
     int answersLeft_ = -1;
     bool pendingOne_ = false;
+    bool pendingZ_ = false;
     bool programming_ = false;
     bool inBypass_ = false;
+    uint8_t selected_ = 0;       // the last byte that named an item; "+" and "-" act on it
+    bool editing_ = false;       // an identity text takes the bytes that follow as its characters
+    std::string edited_;         // the characters received so far
+    uint8_t eepromAddress_ = 0;  // where the EEPROM walk stands
+    int jumpIn_ = 0;             // calibration steps until the jump; 0: none to come
 };
 
 }  // namespace kelvane::sim

@@ -132,7 +132,101 @@ class UpsLink {
     uint8_t ReadStatusFlags();
     uint8_t RefreshRegisters();
 
+    // --- One-step adjustments (programming mode) -------------------------------------------------------
+    // Each selects its value, sends the step ('+' or '-') and re-reads the value, returning the re-read
+    // text. Any other step byte is refused and nothing is sent: in the programming mode a stray byte is a
+    // command of its own (a "z" resets the unit to its factory settings).
+    std::string AdjustInputVoltage(char step);
+    std::string AdjustLoad(char step);
+    // On the 2nd generation the step is "d" whichever way the caller asked.
+    std::string AdjustBatteryVoltage(char step);
+    std::string AdjustBatteryPacks(char step);
+    std::string AdjustRtPlusBattery(char step);
+    std::string AdjustRtMinusBattery(char step);
+    std::string AdjustRtPlus400Battery(char step);
+    std::string AdjustRtMinus400Battery(char step);
+    std::string AdjustFloatVoltage(char step);
+    std::string AdjustRatio(char step);
+    std::string AdjustBbdVoltage(char step);
+    std::string AdjustEutVoltage(char step);
+    std::string AdjustDcOffset(char step);
+    std::string AdjustCapacitorLoad(char step);
+    // The 2nd generation's one-way steps; the first two re-read their reading, the battery step does not.
+    std::string StepInputVoltage2nd();
+    std::string StepLoad2nd();
+    std::string StepBattery2nd();
+    // Steps the model code; returns the model name read afterwards.
+    std::string AdjustModel(char step);
+
+    // --- Stepping toward a target ---------------------------------------------------------------------
+    // One step of a calibration constant toward the two hexadecimal digits of target; true once the
+    // unit answers the target. Hexadecimal texts are compared in upper case, so a target typed "a0" is
+    // met by the unit's "A0". The constant must have been selected first (see DriveConstant).
+    bool StepConst0Toward(std::string_view target);
+    bool StepConst4Toward(std::string_view target);
+    bool StepConst5Toward(std::string_view target);
+    bool StepConst6Toward(std::string_view target);
+    bool StepConstCtrlDToward(std::string_view target);
+    bool StepConstHashToward(std::string_view target);
+    bool StepConstDollarToward(std::string_view target);
+    bool StepConstPercentToward(std::string_view target);
+    bool StepConstCaretToward(std::string_view target);
+    // Reads the model code into ModelCodeText (ModelCode2ndText as well on the 2nd generation).
+    std::string ReadModelCode();
+    // One step of the model code; true once it equals target, turned back past it, or did not move.
+    bool StepModelCodeToward(std::string_view target);
+    // One "H" of the 2nd generation; true once ModelCode2ndText equals target.
+    bool StepModelCode2ndToward(std::string_view target);
+
+    // --- Calibration steps ----------------------------------------------------------------------------
+    // One step of a closed-loop calibration against the reference (a decimal text; not a number counts
+    // as 0). True when the calibration is complete; CalibrationJumped then tells whether it ended on a
+    // jump of the reading rather than on the reference.
+    bool CalibrateInputVoltageStep(std::string_view reference);
+    bool CalibrateLoadStep(std::string_view reference);
+    bool CalibrateBattery2ndStep(std::string_view reference);
+
+    // --- Setting cycles -------------------------------------------------------------------------------
+    // Each moves the setting one place through the unit's own list and returns the re-read text.
+    std::string CycleLowTransferVoltage();
+    std::string CycleUpTransferVoltage();
+    std::string CycleSelfTestInterval();
+    std::string CycleShutdownDelay();
+    std::string CycleWakeupDelay();
+    std::string CycleLowBatteryWarning();
+    std::string CycleReturnThreshold();
+    std::string CycleAlarmDelay();
+    std::string CycleSensitivity();
+    std::string CycleNominalOutputVoltage();
+
+    // --- Identity writes ------------------------------------------------------------------------------
+    // Each rewrites a text field character by character, pads it with spaces and returns the re-read
+    // text. Characters beyond the field's width are not sent: the unit has taken the field by then and
+    // would read them as commands.
+    std::string WriteManufactureDate(std::string_view text);
+    std::string WriteBatteryReplaceDate(std::string_view text);
+    std::string WriteUpsId(std::string_view text);
+    std::string WriteSerialNumber(std::string_view text);
+    // Rewrites the three-digit SKU code in front of the firmware revision; returns SkuCodeText.
+    std::string WriteSkuCode(std::string_view text);
+    // Field widths of the writes.
+    static constexpr std::size_t kDateWidth = 8;
+    static constexpr std::size_t kUpsIdWidth = 8;
+    static constexpr std::size_t kSerialNumberWidth = 14;
+    static constexpr std::size_t kSerialNumberWidth2nd = 8;
+    static constexpr std::size_t kSkuCodeWidth = 3;
+    std::size_t SerialNumberWidth() const;
+
     // --- Unit commands --------------------------------------------------------------------------------
+    void StartSelfTest();
+    void ToggleBypass();
+    void TestLedsAndAlarm();
+    // Factory settings, then the ten settings re-read.
+    void ResetToDefaults();
+    void SendZPair();
+    // The EEPROM walk: "#" answers the start address, every "+" the byte at the next address.
+    std::string EepromBegin();
+    std::string EepromNext();
     // The last command of a connection, sent before the port is closed at exit.
     void SendCloseCommand();
 
@@ -233,6 +327,11 @@ class UpsLink {
     bool LineFailAlert = false;
     bool LineRestoredAlert = false;
 
+    // --- Loop outcomes --------------------------------------------------------------------------------
+    // Set by a calibration step that ended its loop on one of the jump guards (a reading that leapt by
+    // more than 30, or 5 V on the battery) rather than on the reference.
+    bool CalibrationJumped = false;
+
     // --- Link statistics and options ------------------------------------------------------------------
     // Ends a read as soon as CR LF has arrived instead of waiting for the time-out. The answer and the
     // alert latches are the same either way; off gives the plain time-out rule.
@@ -256,6 +355,19 @@ class UpsLink {
         return member.Str();
     }
     uint8_t StoreRegister(uint8_t command, uint8_t& member);
+
+    bool StepConstToward(uint8_t fixedStep2nd, BoundedText<4>& member, std::string_view target);
+    std::string AdjustReading(uint8_t select, char step, std::size_t stepLength,
+                              std::string (UpsLink::*reread)());
+    std::string AdjustRtBattery(uint8_t select, char step, BoundedText<4>& stepReply,
+                                std::string (UpsLink::*reread)());
+    bool CalibrateStep(std::string_view reference, float& reading, double window2nd,
+                       std::string (UpsLink::*adjust)(char), std::string (UpsLink::*step2nd)());
+    std::string CycleSetting(uint8_t command, std::size_t selectLength, std::size_t stepLength,
+                             std::string (UpsLink::*reread)());
+    enum class Padding { ToWidth, OneSpaceAtLeast };
+    void WriteText(uint8_t select, std::size_t selectLength, std::size_t width, Padding padding,
+                   std::string_view text);
 
     LineOpener opener_;
     Sleeper* sleeper_;
