@@ -52,6 +52,8 @@ public:
     virtual void SetTag(std::string_view control, int tag) = 0;
     // A panel of the status bar.
     virtual void SetStatusText(int panel, std::string_view text) = 0;
+    // The link lamp of the status bar: green while the unit answers, red otherwise.
+    virtual void SetLinkLampOnline(bool online) = 0;
 };
 
 class HandOver {

@@ -90,6 +90,10 @@ public:
         StatusPanels[panel] = std::string(text);
         log("status " + std::to_string(panel) + "=" + std::string(text));
     }
+    void SetLinkLampOnline(bool online) override {
+        LinkLampOnline = online;
+        log(std::string("lamp ") + (online ? "1" : "0"));
+    }
 
     // The whole text of a rich-text box, pieces joined.
     std::string RichText(std::string_view c) {
@@ -117,6 +121,7 @@ public:
     std::map<std::string, Control, std::less<>> Controls;
     std::map<int, std::string> StatusPanels;
     std::set<std::string, std::less<>> ShowingPages;
+    bool LinkLampOnline = false;
     std::vector<std::string> Log;
 };
 
