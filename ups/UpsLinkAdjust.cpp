@@ -204,7 +204,9 @@ std::string UpsLink::ReadModelCode() {
 
 bool UpsLink::StepModelCodeToward(std::string_view target) {
     PreviousModelCodeText = ModelCodeText;
-    if (Family == FamilyBackPro) Exchange('b', 2);
+    // The firmware revision this answers is read whole, as ReadModelCode reads it: taken as two
+    // characters, the rest of a longer revision would arrive in front of the code the step answers.
+    if (Family == FamilyBackPro) Exchange('b', 8);
 
     bool done = false;
     if (Family == FamilySmart2ndGen) {
