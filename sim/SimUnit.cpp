@@ -260,7 +260,14 @@ std::string SimUnit::StepReading(Item& item, int direction, bool oneWay) {
     } else if (oneWay) {
         item.Offset = item.Offset - 1 < -kReach ? kReach - 1 : item.Offset - 1;
     } else {
-        item.Offset = std::clamp(item.Offset + direction, -kReach, kReach - 1);
+        // At the end of its reach the reading stays; a jump may have carried it past, and then it
+        // still steps back.
+        const int next = item.Offset + direction;
+        if (next >= -kReach && next < kReach) {
+            item.Offset = next;
+        } else if ((next < -kReach) != (direction < 0)) {
+            item.Offset = next;
+        }
     }
     switch (item.Steps) {
         case StepReply::Value:

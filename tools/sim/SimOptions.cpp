@@ -22,7 +22,7 @@ bool ParseCount(const std::string& text, uint64_t limit, uint64_t* value) {
 
 std::string SimUsage() {
     return R"(Usage: kelvane-sim --unit NAME [--pace] [--latency-ms N] [--late-ms N] [--mute-after K]
-                   [--answer CMD=TEXT]... [--link PATH]
+                   [--jump N] [--answer CMD=TEXT]... [--link PATH]
        kelvane-sim --list
        kelvane-sim --help
 
@@ -39,6 +39,8 @@ until the program is ended with SIGTERM or SIGINT (Ctrl-C), which also removes t
   --late-ms N         delays every answer by a further N ms, so that it arrives after the reader
                       gave up; answers stay in the order of their commands
   --mute-after K      the unit answers K received bytes, then falls silent for good
+  --jump N            the N-th calibration step the unit receives makes its reading jump far
+                      (40 V, 25 per cent of load, 6 V of battery) instead of one step
   --answer CMD=TEXT   the unit answers CMD with TEXT instead of its own answer (repeatable).
                       CMD: one printable character, "^X" for a control character ("^A" = 0x01,
                       "^M" = carriage return) or "0xNN". TEXT: the answer without its line end,
@@ -122,6 +124,14 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions* options, 
                 ok = false;
             }
             parsed.MuteAfter = static_cast<int>(number);
+        } else if (name == "--jump") {
+            uint64_t number = 0;
+            ok = takeValue();
+            if (ok && (!ParseCount(value, INT_MAX, &number) || number == 0)) {
+                *why = name + ": \"" + value + "\" is not a step number from 1";
+                ok = false;
+            }
+            parsed.JumpAt = static_cast<int>(number);
         } else if (name == "--answer") {
             ok = takeValue();
             // "==X" overrides the answer to "=" itself; otherwise the first "=" ends CMD.

@@ -16,6 +16,7 @@ struct SimOptions {
     uint32_t LatencyMs = 0;
     uint32_t LateMs = 0;
     int MuteAfter = -1;                                        // -1: never falls silent
+    int JumpAt = 0;                                            // 0: no calibration step jumps
     std::vector<std::pair<std::string, std::string>> Answers;  // CMD, TEXT as given; the unit checks them
     std::string LinkPath;
 };

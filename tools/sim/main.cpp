@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<SimUnit> unit = SimUnit::FromPreset(options.Unit);
     if (!unit) return Refuse("unknown unit \"" + options.Unit + "\" (kelvane-sim --list shows the names)");
     if (options.MuteAfter >= 0) unit->SetMuteAfter(options.MuteAfter);
+    if (options.JumpAt > 0) unit->SetJumpAt(options.JumpAt);
     for (const auto& [command, text] : options.Answers) {
         if (!unit->OverrideAnswer(command, text, &why)) {
             return Refuse("--answer " + command + "=" + text + ": " + why);
