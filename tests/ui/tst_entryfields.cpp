@@ -164,196 +164,69 @@ void EntryFieldsTest::keysQueueCommands_data() {
         {"ModelConst", "Q-", "A0", "4B"},
     };
     for (const auto& hex : hexFields) {
-        QTest::addRow("%s: two digits commit", hex.Field) << hex.Field << ""
-                                                          << "a0\r" << hex.Typed << hex.Code << 0;
-        QTest::addRow("%s: Esc puts the unit's value back", hex.Field) << hex.Field << "12"
-                                                                       << "\x1b" << hex.Old << "" << 0;
+        QTest::addRow("%s: two digits commit", hex.Field)
+            << QString(hex.Field) << QString() << QStringLiteral("a0\r") << QString(hex.Typed)
+            << QString(hex.Code) << 0;
+        QTest::addRow("%s: Esc puts the unit's value back", hex.Field)
+            << QString(hex.Field) << QStringLiteral("12") << QStringLiteral("\x1b") << QString(hex.Old)
+            << QString() << 0;
     }
-    QTest::newRow("Const0: one digit commits nothing") << "Const0"
-                                                       << ""
-                                                       << "7\r"
-                                                       << "7"
-                                                       << "" << 0;
-    QTest::newRow("Const0: 7F commits") << "Const0"
-                                        << ""
-                                        << "7F\r"
-                                        << "7F"
-                                        << "l-" << 0;
-    QTest::newRow("Const0: Backspace edits") << "Const0"
-                                             << ""
-                                             << "AB\bc\r"
-                                             << "AC"
-                                             << "l-" << 0;
-    QTest::newRow("Const4: G and punctuation are refused") << "Const4"
-                                                           << ""
-                                                           << "G-. 5"
-                                                           << "5"
-                                                           << "" << 0;
-    QTest::newRow("Const4: b shows as B") << "Const4"
-                                          << ""
-                                          << "b"
-                                          << "B"
-                                          << "" << 0;
-    QTest::newRow("ConstCTRLD: b stays b") << "ConstCTRLD"
-                                           << ""
-                                           << "b"
-                                           << "b"
-                                           << "" << 0;
 
-    QTest::newRow("ID: Enter on nothing commits") << "ID"
-                                                  << ""
-                                                  << "\r"
-                                                  << ""
-                                                  << "j-" << 0;
-    QTest::newRow("ManufactureDate: any text") << "ManufactureDate"
-                                               << ""
-                                               << "01/02/03\r"
-                                               << "01/02/03"
-                                               << "h-" << 0;
-    QTest::newRow("BatteriesReplaseDate: any text") << "BatteriesReplaseDate"
-                                                    << ""
-                                                    << "x y-z\r"
-                                                    << "x y-z"
-                                                    << "i-" << 0;
-    QTest::newRow("ManufactureDate: Esc beeps") << "ManufactureDate"
-                                                << "5"
-                                                << "\x1b"
-                                                << "01/15/19"
-                                                << "" << 1;
-    QTest::newRow("BatteriesReplaseDate: Esc beeps") << "BatteriesReplaseDate"
-                                                     << "5"
-                                                     << "\x1b"
-                                                     << "02/20/21"
-                                                     << "" << 1;
-    QTest::newRow("ID: Esc beeps") << "ID"
-                                   << "5"
-                                   << "\x1b"
-                                   << "ROOM_12"
-                                   << "" << 1;
-    QTest::newRow("SerialNumber: letters and digits") << "SerialNumber"
-                                                      << ""
-                                                      << "AB12cd\r"
-                                                      << "AB12cd"
-                                                      << "k-" << 0;
-    QTest::newRow("SerialNumber: hyphen, space, slash refused") << "SerialNumber"
-                                                                << ""
-                                                                << "A-B C/1\r"
-                                                                << "ABC1"
-                                                                << "k-" << 0;
-    QTest::newRow("SerialNumber: Esc beeps") << "SerialNumber"
-                                             << "5"
-                                             << "\x1b"
-                                             << "AS1234567890"
-                                             << "" << 1;
+    const struct {
+        const char* Name;
+        const char* Field;
+        const char* Start;
+        const char* Keys;
+        const char* Text;
+        const char* Queued;
+        int Beeps;
+    } rows[] = {
+        {"Const0: one digit commits nothing", "Const0", "", "7\r", "7", "", 0},
+        {"Const0: 7F commits", "Const0", "", "7F\r", "7F", "l-", 0},
+        {"Const0: Backspace edits", "Const0", "", "AB\bc\r", "AC", "l-", 0},
+        {"Const4: G and punctuation are refused", "Const4", "", "G-. 5", "5", "", 0},
+        {"Const4: b shows as B", "Const4", "", "b", "B", "", 0},
+        {"ConstCTRLD: b stays b", "ConstCTRLD", "", "b", "b", "", 0},
 
-    QTest::newRow("SU36G: digits only") << "SU36G"
-                                        << ""
-                                        << "1x2.\r"
-                                        << "12"
-                                        << "O-" << 0;
-    QTest::newRow("SU36G: Enter on nothing commits") << "SU36G"
-                                                     << ""
-                                                     << "\r"
-                                                     << ""
-                                                     << "O-" << 0;
-    QTest::newRow("SU36G: Esc puts the code back") << "SU36G"
-                                                   << "9"
-                                                   << "\x1b"
-                                                   << "123"
-                                                   << "" << 1;
+        {"ID: Enter on nothing commits", "ID", "", "\r", "", "j-", 0},
+        {"ManufactureDate: any text", "ManufactureDate", "", "01/02/03\r", "01/02/03", "h-", 0},
+        {"BatteriesReplaseDate: any text", "BatteriesReplaseDate", "", "x y-z\r", "x y-z", "i-", 0},
+        {"ManufactureDate: Esc beeps", "ManufactureDate", "5", "\x1b", "01/15/19", "", 1},
+        {"BatteriesReplaseDate: Esc beeps", "BatteriesReplaseDate", "5", "\x1b", "02/20/21", "", 1},
+        {"ID: Esc beeps", "ID", "5", "\x1b", "ROOM_12", "", 1},
+        {"SerialNumber: letters and digits", "SerialNumber", "", "AB12cd\r", "AB12cd", "k-", 0},
+        {"SerialNumber: hyphen, space, slash refused", "SerialNumber", "", "A-B C/1\r", "ABC1", "k-", 0},
+        {"SerialNumber: Esc beeps", "SerialNumber", "5", "\x1b", "AS1234567890", "", 1},
 
-    QTest::newRow("LoadSmartConst: 650 of 1000 VA") << "LoadSmartConst"
-                                                    << ""
-                                                    << "650\r"
-                                                    << "650"
-                                                    << "H-" << 0;
-    QTest::newRow("LoadSmartConst: nothing typed") << "LoadSmartConst"
-                                                   << ""
-                                                   << "\r"
-                                                   << ""
-                                                   << "" << 0;
-    QTest::newRow("LoadSmartConst: digits only") << "LoadSmartConst"
-                                                 << ""
-                                                 << "6a.5\x1b\r"
-                                                 << "65"
-                                                 << "H-" << 0;
-    QTest::newRow("LoadSmart2nd") << "LoadSmart2nd"
-                                  << ""
-                                  << "400\r"
-                                  << "400"
-                                  << "I-" << 0;
+        {"SU36G: digits only", "SU36G", "", "1x2.\r", "12", "O-", 0},
+        {"SU36G: Enter on nothing commits", "SU36G", "", "\r", "", "O-", 0},
+        {"SU36G: Esc puts the code back", "SU36G", "9", "\x1b", "123", "", 1},
 
-    QTest::newRow("InputVoltageConstantSmart: 230") << "InputVoltageConstantSmart"
-                                                    << ""
-                                                    << "230\r"
-                                                    << "230"
-                                                    << "J-" << 0;
-    QTest::newRow("InputVoltageConstantSmart: 23 is not three digits") << "InputVoltageConstantSmart"
-                                                                       << ""
-                                                                       << "23\r"
-                                                                       << "23"
-                                                                       << "" << 0;
-    QTest::newRow("InputVoltageConstantSmart: 098") << "InputVoltageConstantSmart"
-                                                    << ""
-                                                    << "098\r"
-                                                    << "098"
-                                                    << "J-" << 0;
-    QTest::newRow("InputVoltageConstantSmart2nd") << "InputVoltageConstantSmart2nd"
-                                                  << ""
-                                                  << "230\r"
-                                                  << "230"
-                                                  << "K-" << 0;
-    QTest::newRow("InputVoltageConstantBP") << "InputVoltageConstantBP"
-                                            << ""
-                                            << "230\r"
-                                            << "230"
-                                            << "L-" << 0;
-    QTest::newRow("InputVoltageConstantSmart: full field beeps at a digit") << "InputVoltageConstantSmart"
-                                                                            << ""
-                                                                            << "2301"
-                                                                            << "230"
-                                                                            << "" << 1;
-    QTest::newRow("InputVoltageConstantSmart: full field beeps at a letter") << "InputVoltageConstantSmart"
-                                                                             << ""
-                                                                             << "230x"
-                                                                             << "230"
-                                                                             << "" << 1;
-    QTest::newRow("InputVoltageConstantSmart: 230 selected, a digit beeps") << "InputVoltageConstantSmart"
-                                                                            << "230"
-                                                                            << "1"
-                                                                            << "230"
-                                                                            << "" << 1;
-    QTest::newRow("InputVoltageConstantSmart: 230 selected, Backspace empties") << "InputVoltageConstantSmart"
-                                                                                << "230"
-                                                                                << "\b"
-                                                                                << ""
-                                                                                << "" << 0;
-    QTest::newRow("InputVoltageConstantSmart: Backspace in a full field") << "InputVoltageConstantSmart"
-                                                                          << ""
-                                                                          << "230\b4\r"
-                                                                          << "234"
-                                                                          << "J-" << 0;
+        {"LoadSmartConst: 650 of 1000 VA", "LoadSmartConst", "", "650\r", "650", "H-", 0},
+        {"LoadSmartConst: nothing typed", "LoadSmartConst", "", "\r", "", "", 0},
+        {"LoadSmartConst: digits only", "LoadSmartConst", "", "6a.5\x1b\r", "65", "H-", 0},
+        {"LoadSmart2nd", "LoadSmart2nd", "", "400\r", "400", "I-", 0},
 
-    QTest::newRow("BatSmart2nd: 27.6 is not five characters") << "BatSmart2nd"
-                                                              << ""
-                                                              << "27.6\r"
-                                                              << "27.6"
-                                                              << "" << 0;
-    QTest::newRow("BatSmart2nd: 27.60") << "BatSmart2nd"
-                                        << ""
-                                        << "27.60\r"
-                                        << "27.60"
-                                        << "s-" << 0;
-    QTest::newRow("BatSmart2nd: comma refused") << "BatSmart2nd"
-                                                << ""
-                                                << "27,6\r"
-                                                << "276"
-                                                << "" << 0;
-    QTest::newRow("BatSmart2nd: Esc does nothing") << "BatSmart2nd"
-                                                   << "27.6"
-                                                   << "\x1b"
-                                                   << "27.6"
-                                                   << "" << 0;
+        {"InputVoltageConstantSmart: 230", "InputVoltageConstantSmart", "", "230\r", "230", "J-", 0},
+        {"InputVoltageConstantSmart: 23 is short", "InputVoltageConstantSmart", "", "23\r", "23", "", 0},
+        {"InputVoltageConstantSmart: 098", "InputVoltageConstantSmart", "", "098\r", "098", "J-", 0},
+        {"InputVoltageConstantSmart2nd", "InputVoltageConstantSmart2nd", "", "230\r", "230", "K-", 0},
+        {"InputVoltageConstantBP", "InputVoltageConstantBP", "", "230\r", "230", "L-", 0},
+        {"full input field: a digit beeps", "InputVoltageConstantSmart", "", "2301", "230", "", 1},
+        {"full input field: a letter beeps", "InputVoltageConstantSmart", "", "230x", "230", "", 1},
+        {"230 selected: a digit beeps", "InputVoltageConstantSmart", "230", "1", "230", "", 1},
+        {"230 selected: Backspace empties", "InputVoltageConstantSmart", "230", "\b", "", "", 0},
+        {"full input field: Backspace", "InputVoltageConstantSmart", "", "230\b4\r", "234", "J-", 0},
+
+        {"BatSmart2nd: 27.6 is short", "BatSmart2nd", "", "27.6\r", "27.6", "", 0},
+        {"BatSmart2nd: 27.60", "BatSmart2nd", "", "27.60\r", "27.60", "s-", 0},
+        {"BatSmart2nd: comma refused", "BatSmart2nd", "", "27,6\r", "276", "", 0},
+        {"BatSmart2nd: Esc does nothing", "BatSmart2nd", "27.6", "\x1b", "27.6", "", 0},
+    };
+    for (const auto& row : rows) {
+        QTest::newRow(row.Name) << QString(row.Field) << QString(row.Start) << QString(row.Keys)
+                                << QString(row.Text) << QString(row.Queued) << row.Beeps;
+    }
 }
 
 void EntryFieldsTest::keysQueueCommands() {
@@ -460,9 +333,9 @@ void EntryFieldsTest::outOfRangeTargetFlashesRedAndIsCleared_data() {
     QTest::newRow("load 651 of 1000 VA") << "LoadSmartConst" << 1000.0f << "65" << '1' << true;
     QTest::newRow("load 650 of 1000 VA") << "LoadSmartConst" << 1000.0f << "65" << '0' << false;
     QTest::newRow("2nd load 700 of 1000 VA") << "LoadSmart2nd" << 1000.0f << "70" << '0' << true;
-    // The rating is cut to whole VA before taking 65 %: 1499 x 0.65 = 974.35.
-    QTest::newRow("load 974 of 1499.9 VA") << "LoadSmartConst" << 1499.9f << "97" << '4' << false;
-    QTest::newRow("load 975 of 1499.9 VA") << "LoadSmartConst" << 1499.9f << "97" << '5' << true;
+    // The rating is cut to whole VA before taking 65 %: 1001 x 0.65 = 650.65, where 1001.9 x 0.65 would
+    // let 651 through.
+    QTest::newRow("load 651 of 1001.9 VA") << "LoadSmartConst" << 1001.9f << "65" << '1' << true;
     QTest::newRow("load 1 of an unknown rating") << "LoadSmartConst" << 0.0f << "" << '1' << true;
     QTest::newRow("load 0 of an unknown rating") << "LoadSmartConst" << 0.0f << "" << '0' << false;
 }
