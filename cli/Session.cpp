@@ -28,7 +28,9 @@ int Session::Connect() {
         Link.ClosePort();
         return kExitLinkLost;
     }
-    if (Link.LinkFailed()) return LinkLost("during identification");
+    // Identification goes on through missing answers, so a unit that fell silent half-way would pass for
+    // an oddly empty one; the worker's own check after its first cycle is made here at once.
+    if (Link.LinkFailed() || !Link.CheckSmartMode()) return LinkLost("during identification");
     return kExitSuccess;
 }
 

@@ -17,8 +17,8 @@ struct Session {
     std::ostream& Err;
     std::function<double()> NowMs;
 
-    // Opens the port, checks smart mode and identifies the unit. Returns kExitSuccess, or the status to
-    // end with after the reason has gone to Err; the port is closed again then.
+    // Opens the port, checks smart mode, identifies the unit and checks that it still answers. Returns
+    // kExitSuccess, or the status to end with after the reason has gone to Err; the port is closed then.
     int Connect();
 
     // Sends the closing command "R" as the last thing the unit receives, then closes the port.

@@ -218,8 +218,9 @@ TEST(CliEndToEnd, IdentifiesUnitsOverAPseudoTerminal) {
     EXPECT_EQ(runs[1].Out, runs[0].Out);
 }
 
-// The bytes identification of a preset sends, counted in process on virtual time.
-std::size_t IdentificationBytes(const std::string& preset) {
+// The bytes kelvane-cli sends before its first poll cycle (smart-mode check, identification, the check
+// that the unit still answers), counted in process on virtual time.
+std::size_t BytesBeforePolling(const std::string& preset) {
     auto unit = sim::SimUnit::FromPreset(preset);
     VirtualClock clock;
     VirtualSleeper sleeper(clock);
@@ -228,12 +229,13 @@ std::size_t IdentificationBytes(const std::string& preset) {
     EXPECT_TRUE(link.OpenPort("COM1"));
     EXPECT_TRUE(link.CheckSmartMode());
     EXPECT_TRUE(link.Identify());
+    EXPECT_TRUE(link.CheckSmartMode());
     return unit->Received().size();
 }
 
 TEST(CliEndToEnd, PollsAndLosesAUnitThatStopsAnswering) {
     // A smart unit's cycle sends eight queries and "Y"; muted three answers into the second cycle.
-    const std::size_t muteAfter = IdentificationBytes("smart") + 9 + 3;
+    const std::size_t muteAfter = BytesBeforePolling("smart") + 9 + 3;
     auto surt = StartSim({"--unit", "surt"});
     auto muted = StartSim({"--unit", "smart", "--mute-after", std::to_string(muteAfter)});
     CliProcess polling({"--port", surt->Device(), "poll", "--cycles", "3"});

@@ -392,7 +392,7 @@ TEST(CliConnect, FailuresEndWithTheirStatusAndMessage) {
         const char* Port;
         int Status;
         const char* Err;
-        const char* Received;  // everything the unit heard
+        const char* Received;  // everything the unit heard; null: it falls silent after 20 bytes
     };
     const Case cases[] = {
         {"no such port",
@@ -411,6 +411,13 @@ TEST(CliConnect, FailuresEndWithTheirStatusAndMessage) {
          4,
          "UPS identification failed: the unit did not answer \"Y\" with \"SM\".\n",
          "YY"},
+        {"unit falls silent during identification",
+         "smart",
+         {},
+         "COM1",
+         4,
+         "Could not establish connection to UPS.\nThe UPS stopped answering during identification.\n",
+         nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -418,11 +425,15 @@ TEST(CliConnect, FailuresEndWithTheirStatusAndMessage) {
             SCOPED_TRACE(command);
             Bench bench(c.Preset);
             for (const auto& [cmd, text] : c.Answers) ASSERT_TRUE(bench.unit->OverrideAnswer(cmd, text));
+            if (c.Received == nullptr) bench.unit->SetMuteAfter(20);
             const CliRun run = bench.Run({"--port", c.Port, command});
             EXPECT_EQ(run.Status, c.Status);
             EXPECT_EQ(run.Err, c.Err);
             EXPECT_EQ(run.Out, "");
-            EXPECT_EQ(bench.Received(), c.Received);
+            if (c.Received != nullptr) {
+                EXPECT_EQ(bench.Received(), c.Received);
+            }
+            EXPECT_EQ(bench.Received().find('R'), std::string::npos);
             EXPECT_EQ(bench.port.Line(), nullptr);
         }
     }
