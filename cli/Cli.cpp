@@ -9,6 +9,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ExitStatus.h"
 #include "cli/Json.h"
+#include "cli/ProgrammingCommands.h"
 #include "cli/Session.h"
 #include "cli/UnitFields.h"
 
@@ -62,15 +63,23 @@ int Poll(Session& session) {
     return session.Finish();
 }
 
+// The programming-mode commands follow the two of this file.
+std::vector<Command> WithProgrammingCommands(std::vector<Command> table) {
+    for (const ProgrammingCommand& command : ProgrammingCommands()) {
+        table.push_back({command.Syntax, command.Summary, command.Run});
+    }
+    return table;
+}
+
 const std::vector<Command>& Commands() {
-    static const std::vector<Command> commands = {
+    static const std::vector<Command> commands = WithProgrammingCommands({
         {{"identify", {}, 0},
          "connect, identify the unit and print what it is and every value read, as one JSON object",
          Identify},
         {{"poll", {{"--cycles", "N", "poll cycles to run (1 to 1000000; default 1)", 1, 1000000}}, 0},
          "identify, then run N poll cycles and print one JSON object per cycle",
          Poll},
-    };
+    });
     return commands;
 }
 
@@ -127,7 +136,9 @@ Output (standard output, one JSON object a line; keys are the members' own names
             "cycle_ms" (the cycle's time), "bytes_tx" and "bytes_rx" (bytes sent and received).
   A value the unit was not asked for is left out; one it did not answer is an empty text.
   Texts are the unit's bytes: anything outside printable ASCII is written as \u00XX.
-
+)";
+    usage += ProgrammingOutputHelp();
+    usage += R"(
 Exit status:
   0  success
   1  usage error (the reason goes to standard error)
@@ -136,6 +147,10 @@ Exit status:
   3  the smart-mode check fails: "Could not establish connection to UPS."
   4  identification failed, or the unit stopped answering during a command (a poll cycle whose
      smart-mode check fails); no "R" is sent then
+  5  a programming-mode loop ended without reaching its target ("ended" tells how), or the unit has
+     nothing the command could act on (nothing is sent then but "R")
+  6  a file could not be written (the reason goes to standard error); an existing file is left as
+     it was
 )";
     return usage;
 }

@@ -36,11 +36,6 @@ bool Identified(const UpsLink& link) {
     return link.Family != FamilyUnidentified;
 }
 
-bool HasStoredSettings(const UpsLink& link) {
-    return link.Family == FamilySmart || link.Family == FamilySmartNoSerial ||
-           link.Family == FamilySmart2ndGen;
-}
-
 // How one loop steps and what ends it. The loop itself is the same for every value:
 //   before each step: a stop request ends it (Stopped), so does the step limit (Limit);
 //   the step reports completion: Reached or Missed as `completed` decides, NoAnswer when the value
@@ -187,6 +182,11 @@ std::optional<std::string> HexTarget(std::string_view typed) {
         if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
     }
     return code;
+}
+
+bool HasStoredSettings(const UpsLink& link) {
+    return link.Family == FamilySmart || link.Family == FamilySmartNoSerial ||
+           link.Family == FamilySmart2ndGen;
 }
 
 bool HasConstant(const UpsLink& link, Constant constant) {

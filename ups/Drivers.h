@@ -78,6 +78,9 @@ std::optional<std::string> HexTarget(std::string_view typed);
 // units and "#" the EEPROM walk, so stepping them where they are no constant would act on the unit.
 bool HasConstant(const UpsLink& link, Constant constant);
 
+// Whether the family keeps the stored settings that the cycles step (the Smart families).
+bool HasStoredSettings(const UpsLink& link);
+
 // The constant's text member as last read or stepped.
 std::string_view ConstantText(const UpsLink& link, Constant constant);
 

@@ -1,0 +1,474 @@
+// kelvane-cli's programming-mode commands: in process on virtual time for the command line, the ends of
+// each loop and the files, and a few runs of the built tool against the built kelvane-sim.
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/Cli.h"
+#include "sim/SimUnit.h"
+#include "tests/cli/FlatJson.h"
+#include "tests/support/VirtualClock.h"
+#include "tests/support/VirtualPort.h"
+#include "tests/support/VirtualSleeper.h"
+#include "ups/UpsLink.h"
+
+extern char** environ;
+
+namespace kelvane::cli {
+namespace {
+
+using testing::FlatObject;
+using ::testing::HasSubstr;
+using testing::ReadJsonLines;
+
+class ScratchDir {
+  public:
+    ScratchDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kelvane-prog-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+    }
+    ~ScratchDir() {
+        std::error_code ignored;
+        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const std::filesystem::path& Path() const { return path_; }
+    std::vector<std::string> Files() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        return names;
+    }
+
+  private:
+    std::filesystem::path path_;
+};
+
+std::string Slurp(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+struct CliRun {
+    int Status = -1;
+    std::string Out;
+    std::string Err;
+};
+
+FlatObject OnlyObject(const CliRun& run) {
+    const auto lines = ReadJsonLines(run.Out);
+    EXPECT_EQ(lines.size(), 1u) << run.Out;
+    return !lines.empty() && lines[0] ? *lines[0] : FlatObject{};
+}
+
+// --- In process -----------------------------------------------------------------------------------------
+
+struct Bench {
+    explicit Bench(const std::string& preset)
+        : unit(sim::SimUnit::FromPreset(preset)), sleeper(clock), port(*unit, clock, {}, "COM1") {}
+
+    CliRun Run(std::vector<std::string> args) {
+        args.insert(args.begin(), {"--port", "COM1"});
+        std::ostringstream out;
+        std::ostringstream err;
+        CliEnvironment environment;
+        environment.Opener = port.Opener();
+        environment.Pauses = &sleeper;
+        environment.NowMs = [this] { return clock.NowMs(); };
+        CliRun run;
+        run.Status = RunCli(args, out, err, environment);
+        run.Out = out.str();
+        run.Err = err.str();
+        return run;
+    }
+
+    std::string Received() const { return std::string(unit->Received().begin(), unit->Received().end()); }
+
+    // What the command sent after identification: the bytes of a second run less those of identifying.
+    std::string SentAfterIdentification(const std::vector<std::string>& args) {
+        const std::size_t before = unit->Received().size();
+        Bench reference(unit->Name());
+        reference.Run({"identify"});
+        const std::size_t identifying = reference.unit->Received().size() - 1;  // less its "R"
+        last = Run(args);
+        const std::string all = Received().substr(before);
+        return all.size() >= identifying ? all.substr(identifying) : all;
+    }
+
+    std::unique_ptr<sim::SimUnit> unit;
+    VirtualClock clock;
+    VirtualSleeper sleeper;
+    VirtualPort port;
+    CliRun last;
+};
+
+TEST(ProgrammingCli, BadArgumentsAreRefusedBeforeTheUnitIsAsked) {
+    struct Case {
+        std::vector<std::string> Args;
+        const char* Reason;
+    };
+    const Case cases[] = {
+        {{"const", "7", "A0"}, "unknown constant \"7\""},
+        {{"const", "0", "G0"}, "\"G0\" is not one or two hexadecimal digits"},
+        {{"const", "0", "A00"}, "\"A00\" is not"},
+        {{"const", "0", ""}, "\"\" is not"},
+        {{"model", "0x8C"}, "\"0x8C\" is not"},
+        {{"calibrate", "output", "230"}, "unknown calibration \"output\""},
+        {{"calibrate", "input", "23O"}, "\"23O\" is not a reference value"},
+        {{"calibrate", "input", ""}, "is not a reference value"},
+        {{"cycle", "bypass"}, "unknown setting \"bypass\""},
+        {{"write", "model", "X"}, "unknown text \"model\""},
+        {{"write", "id", "NINECHARS"}, "longer than the 8 characters of id"},
+        {{"write", "serial", "KV0527310642XB1"}, "longer than the 14 characters of serial"},
+        {{"write", "sku", "6651"}, "longer than the 3 characters of sku"},
+        {{"write", "id", "A\tB"}, "printable ASCII"},
+        {{"eeprom"}, "eeprom needs --out FILE"},
+        {{"const", "0"}, "const needs 2 argument(s)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.Args));
+        Bench b("smart");
+        const CliRun run = b.Run(c.Args);
+        EXPECT_EQ(run.Status, 1);
+        EXPECT_THAT(run.Err, HasSubstr(c.Reason));
+        EXPECT_EQ(run.Out, "");
+        EXPECT_EQ(b.Received(), "");
+    }
+}
+
+TEST(ProgrammingCli, LoopsPrintTheirValueAndHowTheyEnded) {
+    struct Case {
+        const char* Preset;
+        std::vector<std::string> Args;
+        int Status;
+        const char* Key;
+        const char* Value;
+        const char* Ended;
+        const char* Sent;  // after identification, "R" last
+    };
+    const Case cases[] = {
+        {"smart", {"const", "0", "a0"}, 0, "Const0Text", "A0", "reached", "0++++R"},
+        {"smart-3g", {"const", "caret", "84"}, 0, "ConstCaretText", "84", "reached", "^-R"},
+        {"smart", {"const", "caret", "84"}, 5, "ConstCaretText", "", "refused", "R"},  // "^" is bypass here
+        {"smart",
+         {"model", "85"},
+         0,
+         "ModelCodeText",
+         "85",
+         "reached",
+         "b+-b+\x01"
+         "bR"},
+        {"second-gen-legacy2",
+         {"model", "4b"},
+         0,
+         "ModelCode2ndText",
+         "4B",
+         "reached",
+         "HHV"
+         "VR"},
+        {"smart",
+         {"calibrate", "input", "229.2"},
+         0,
+         "InputVoltageText",
+         "229.2",
+         "reached",
+         "L+LL+LL+LL+LL-LR"},
+        {"smart", {"calibrate", "battery", "27.4"}, 5, "BatteryVoltageText", "27.37", "refused", "R"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.Preset) + " " + ::testing::PrintToString(c.Args));
+        Bench b(c.Preset);
+        EXPECT_EQ(b.SentAfterIdentification(c.Args), c.Sent);
+        EXPECT_EQ(b.last.Status, c.Status) << b.last.Err;
+        const FlatObject result = OnlyObject(b.last);
+        EXPECT_EQ(result.Text(c.Key), c.Value);
+        EXPECT_EQ(result.Text("ended"), c.Ended);
+        if (c.Status == 0) {
+            EXPECT_EQ(b.last.Err, "");
+        } else {
+            EXPECT_THAT(b.last.Err, HasSubstr(std::string("(") + c.Ended + ")"));
+        }
+    }
+}
+
+TEST(ProgrammingCli, ALoopThatMissesItsTargetEndsWithFive) {
+    {
+        Bench b("smart");
+        ASSERT_TRUE(b.unit->OverrideAnswer("+", "9D"));
+        const CliRun run = b.Run({"const", "0", "A0"});
+        EXPECT_EQ(run.Status, 5);
+        EXPECT_EQ(OnlyObject(run).Text("ended"), "limit");
+        EXPECT_EQ(OnlyObject(run).Number("steps"), 300);
+        EXPECT_EQ(b.Received().back(), 'R');
+    }
+    {
+        Bench b("smart");
+        b.unit->SetJumpAt(2);
+        const CliRun run = b.Run({"calibrate", "input", "225"});
+        EXPECT_EQ(run.Status, 5);
+        EXPECT_EQ(OnlyObject(run).Text("ended"), "missed");
+        EXPECT_EQ(OnlyObject(run).Text("InputVoltageText"),
+                  "188.8");  // past its reach: the extra "-" moves it no further
+    }
+}
+
+TEST(ProgrammingCli, OneStepCommandsPrintWhatTheUnitAnswersAfterwards) {
+    struct Case {
+        const char* Preset;
+        std::vector<std::string> Args;
+        int Status;
+        const char* Key;
+        const char* Value;
+        const char* Sent;
+    };
+    const Case cases[] = {
+        {"smart", {"cycle", "self-test"}, 0, "SelfTestIntervalText", "168", "E-ER"},
+        {"monitor-only", {"cycle", "sensitivity"}, 0, "SensitivityText", " Medium", "s-sR"},
+        {"smart", {"write", "id", "BAY3"}, 0, "UpsIdText", "BAY3    ", "c-BAY3    cR"},
+        {"smart-3g", {"write", "sku", "665"}, 0, "SkuCodeText", "665", "b-665 bR"},
+        {"second-gen", {"write", "serial", "GS0431"}, 0, "SerialNumberText", "GS0431  ", "n-GS0431  nR"},
+        {"smart", {"reset-defaults"}, 0, "LowTransferVoltageText", "208", "zluoEprkesqR"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.Preset) + " " + ::testing::PrintToString(c.Args));
+        Bench b(c.Preset);
+        EXPECT_EQ(b.SentAfterIdentification(c.Args), c.Sent);
+        EXPECT_EQ(b.last.Status, c.Status) << b.last.Err;
+        EXPECT_EQ(OnlyObject(b.last).Text(c.Key), c.Value);
+    }
+}
+
+TEST(ProgrammingCli, CommandsThatDoNotApplyToTheUnitSendOnlyTheClose) {
+    struct Case {
+        const char* Preset;
+        std::vector<std::string> Args;
+        int Status;
+        const char* Reason;
+    };
+    const Case cases[] = {
+        // "e" is a calibrated reading on this family: "-" after it would move it.
+        {"back-pro", {"cycle", "return-threshold"}, 5, "keeps no stored settings"},
+        {"back-pro", {"write", "id", "X"}, 5, "no id to write"},   // "c" is the capacitor load
+        {"smart", {"write", "sku", "665"}, 5, "no sku to write"},  // "-" after "b" steps the model code
+        {"back-pro", {"reset-defaults"}, 5, "keeps no stored settings"},
+        {"second-gen", {"write", "serial", "GS0431220"}, 1, "longer than the 8 characters of serial"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.Preset) + " " + ::testing::PrintToString(c.Args));
+        Bench b(c.Preset);
+        EXPECT_EQ(b.SentAfterIdentification(c.Args), "R");
+        EXPECT_EQ(b.last.Status, c.Status);
+        EXPECT_THAT(b.last.Err, HasSubstr(c.Reason));
+        EXPECT_EQ(b.last.Out, "");
+    }
+}
+
+TEST(ProgrammingCli, AUnitThatStopsAnsweringIsLost) {
+    Bench reference("smart");
+    reference.Run({"identify"});
+    const int identifying = static_cast<int>(reference.unit->Received().size()) - 1;
+
+    Bench b("smart");
+    b.unit->SetMuteAfter(identifying + 1);  // answers the selection "E" only
+    const CliRun run = b.Run({"cycle", "self-test"});
+    EXPECT_EQ(run.Status, 4);
+    EXPECT_EQ(OnlyObject(run).Text("SelfTestIntervalText"), "");
+    EXPECT_THAT(run.Err, HasSubstr("stopped answering during cycle self-test"));
+    EXPECT_NE(b.Received().back(), 'R');
+}
+
+TEST(ProgrammingCli, EepromFileIsWrittenWholeOrNotAtAll) {
+    ScratchDir scratch;
+    const std::filesystem::path target = scratch.Path() / "dump.bin";
+    {
+        Bench b("smart");
+        const CliRun run = b.Run({"eeprom", "--out", target.string()});
+        EXPECT_EQ(run.Status, 0) << run.Err;
+        EXPECT_EQ(OnlyObject(run).Text("ended"), "reached");
+        const auto image = b.unit->Eeprom();
+        std::string expected(image.begin(), image.end());
+        expected[0] = '\0';  // the walk starts at 00 and does not read the byte there
+        EXPECT_EQ(Slurp(target), expected);
+    }
+    const std::string good = Slurp(target);
+    {
+        // The unit falls silent in the middle: the dump of the earlier run stays as it was.
+        Bench b("smart");
+        Bench reference("smart");
+        reference.Run({"identify"});
+        b.unit->SetMuteAfter(static_cast<int>(reference.unit->Received().size()) - 1 + 100);
+        const CliRun run = b.Run({"eeprom", "--out", target.string()});
+        EXPECT_EQ(run.Status, 5);
+        EXPECT_EQ(OnlyObject(run).Text("ended"), "no-answer");
+        EXPECT_EQ(Slurp(target), good);
+    }
+    {
+        Bench b("smart-sc");
+        const CliRun run = b.Run({"eeprom", "--out", (scratch.Path() / "sc.bin").string()});
+        EXPECT_EQ(run.Status, 5);
+        EXPECT_THAT(run.Err, HasSubstr("selects a calibration constant"));
+    }
+    // No temporary file is left behind, and the refused dump was never created.
+    EXPECT_EQ(scratch.Files(), std::vector<std::string>{"dump.bin"});
+    {
+        Bench b("smart");
+        const CliRun run = b.Run({"eeprom", "--out", (scratch.Path() / "no-such-folder" / "x.bin").string()});
+        EXPECT_EQ(run.Status, 6);
+        EXPECT_THAT(run.Err, HasSubstr("no-such-folder: No such file or directory"));
+        EXPECT_EQ(b.Received(), "");  // known before the unit is asked
+    }
+}
+
+// --- The built tool against kelvane-sim -----------------------------------------------------------------
+
+constexpr int kHangLimitMs = 60000;
+
+pid_t Spawn(const std::vector<std::string>& argv, int outputFd, const std::filesystem::path& errPath) {
+    std::vector<std::string> args = argv;
+    std::vector<char*> pointers;
+    for (auto& arg : args) pointers.push_back(arg.data());
+    pointers.push_back(nullptr);
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&files, outputFd, 1);
+    posix_spawn_file_actions_addopen(&files, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t child = -1;
+    if (posix_spawn(&child, args[0].c_str(), &files, nullptr, pointers.data(), environ) != 0) child = -1;
+    posix_spawn_file_actions_destroy(&files);
+    return child;
+}
+
+// Waits for the child's exit status, polling its state; kills it and gives -1 past the limit.
+int WaitForExit(pid_t child) {
+    if (child <= 0) return -1;
+    int status = 0;
+    for (int waitedMs = 0; waitedMs < kHangLimitMs; waitedMs += 10) {
+        const pid_t done = ::waitpid(child, &status, WNOHANG);
+        if (done == child) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        if (done < 0) return -1;
+        ::poll(nullptr, 0, 10);
+    }
+    ::kill(child, SIGKILL);
+    ::waitpid(child, &status, 0);
+    return -1;
+}
+
+// kelvane-sim serving one unit until this goes; it answers 20 ms late so that a client slowed by a busy
+// machine between its write and its purge still gets the answer.
+class SimProcess {
+  public:
+    explicit SimProcess(std::vector<std::string> options) {
+        std::vector<std::string> argv{KELVANE_SIM_PATH, "--latency-ms", "20"};
+        argv.insert(argv.end(), options.begin(), options.end());
+        int output[2];
+        if (::pipe2(output, O_CLOEXEC) != 0) return;
+        pid_ = Spawn(argv, output[1], scratch_.Path() / "sim-err");
+        ::close(output[1]);
+        pollfd waiting{output[0], POLLIN, 0};
+        char byte = 0;
+        while (::poll(&waiting, 1, kHangLimitMs) > 0 && ::read(output[0], &byte, 1) == 1 && byte != '\n') {
+            device_ += byte;
+        }
+        ::close(output[0]);
+    }
+    ~SimProcess() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+            WaitForExit(pid_);
+        }
+    }
+    SimProcess(const SimProcess&) = delete;
+    SimProcess& operator=(const SimProcess&) = delete;
+    const std::string& Device() const { return device_; }
+
+  private:
+    ScratchDir scratch_;
+    pid_t pid_ = -1;
+    std::string device_;
+};
+
+class CliProcess {
+  public:
+    explicit CliProcess(const std::vector<std::string>& args) {
+        std::vector<std::string> argv{KELVANE_CLI_PATH};
+        argv.insert(argv.end(), args.begin(), args.end());
+        const int out =
+            ::open((scratch_.Path() / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        pid_ = Spawn(argv, out, scratch_.Path() / "err");
+        ::close(out);
+    }
+    CliRun Finish() {
+        CliRun run;
+        run.Status = WaitForExit(pid_);
+        run.Out = Slurp(scratch_.Path() / "out");
+        run.Err = Slurp(scratch_.Path() / "err");
+        return run;
+    }
+
+  private:
+    ScratchDir scratch_;
+    pid_t pid_ = -1;
+};
+
+TEST(ProgrammingCliEndToEnd, CommandsAgainstKelvaneSim) {
+    ScratchDir scratch;
+    const std::string dump = (scratch.Path() / "smart.bin").string();
+    // Every run identifies, which costs 1.5 s of real time: the runs go side by side.
+    SimProcess smart({"--unit", "smart"});
+    SimProcess jumping({"--unit", "smart", "--jump", "2"});
+    SimProcess sc({"--unit", "smart-sc"});
+    SimProcess second({"--unit", "second-gen"});
+    CliProcess constant({"--port", smart.Device(), "const", "6", "c8"});
+    CliProcess calibration({"--port", jumping.Device(), "calibrate", "input", "225"});
+    CliProcess refused({"--port", sc.Device(), "eeprom", "--out", (scratch.Path() / "sc.bin").string()});
+    CliProcess written({"--port", second.Device(), "write", "serial", "GS0431"});
+
+    const CliRun constantRun = constant.Finish();
+    EXPECT_EQ(constantRun.Status, 0) << constantRun.Err;
+    EXPECT_EQ(OnlyObject(constantRun).Text("Const6Text"), "C8");
+
+    const CliRun calibrationRun = calibration.Finish();
+    EXPECT_EQ(calibrationRun.Status, 5);
+    EXPECT_EQ(OnlyObject(calibrationRun).Text("ended"), "missed");
+    EXPECT_THAT(calibrationRun.Err, HasSubstr("calibrate input"));
+
+    const CliRun refusedRun = refused.Finish();
+    EXPECT_EQ(refusedRun.Status, 5);
+    EXPECT_EQ(OnlyObject(refusedRun).Text("ended"), "refused");
+
+    const CliRun writtenRun = written.Finish();
+    EXPECT_EQ(writtenRun.Status, 0) << writtenRun.Err;
+    EXPECT_EQ(OnlyObject(writtenRun).Text("SerialNumberText"), "GS0431  ");
+
+    // The same unit again: what the first run changed is what it answers now; then its EEPROM.
+    CliProcess reread({"--port", smart.Device(), "const", "6", "C8"});
+    const CliRun rereadRun = reread.Finish();
+    EXPECT_EQ(OnlyObject(rereadRun).Number("steps"), 2);  // already there: one step away and back
+    CliProcess eeprom({"--port", smart.Device(), "eeprom", "--out", dump});
+    const CliRun eepromRun = eeprom.Finish();
+    EXPECT_EQ(eepromRun.Status, 0) << eepromRun.Err;
+    const std::string bytes = Slurp(dump);
+    ASSERT_EQ(bytes.size(), 256u);
+    EXPECT_EQ(static_cast<uint8_t>(bytes[0x13]), 0xC8);  // constant "6" as stepped
+    EXPECT_EQ(scratch.Files(), std::vector<std::string>{"smart.bin"});
+}
+
+}  // namespace
+}  // namespace kelvane::cli
