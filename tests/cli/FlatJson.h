@@ -96,6 +96,7 @@ class FlatJsonReader {
                 out->push_back(static_cast<char>(c));
                 continue;
             }
+            if (AtEnd()) return false;
             const char escape = text_[at_++];
             switch (escape) {
                 case '"':
