@@ -1,5 +1,6 @@
 #include "sim/Presets.h"
 
+#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -75,9 +76,25 @@ const std::vector<SettingList>& SmartSettings() {
     return lists;
 }
 
-void AddSmartSettings(Items& items) {
+// The second generation keeps the same settings in the same places, with older lists for the transfer
+// points and the nominal output.
+const std::vector<SettingList>& SecondGenSettings() {
+    static const std::vector<SettingList> lists = [] {
+        std::vector<SettingList> own = SmartSettings();
+        for (SettingList& list : own) {
+            if (list.Command == 'l') list.Choices = {"196", "200", "204", "208"};
+            if (list.Command == 'u') list.Choices = {"253", "257", "261", "265"};
+            if (list.Command == 'o') list.Choices = {"230", "220", "240"};
+            list.FactoryChoice = std::min(list.FactoryChoice, list.Choices.size() - 1);
+        }
+        return own;
+    }();
+    return lists;
+}
+
+void AddSmartSettings(Items& items, const std::vector<SettingList>& lists = SmartSettings()) {
     int address = eeprom::kSettings;
-    for (const auto& list : SmartSettings()) {
+    for (const auto& list : lists) {
         Item item = Make(ItemKind::Setting, {}, 0, address++);
         item.Choices = list.Choices;
         item.DefaultChoice = list.FactoryChoice;
@@ -284,7 +301,7 @@ SimUnit::Definition SecondGenUnit(const std::string& name, const std::string& mo
 
     items['#'] = Make(ItemKind::EepromStart, {}, 0x00);
     items['^'] = Make(ItemKind::Bypass);
-    AddSmartSettings(items);
+    AddSmartSettings(items, SecondGenSettings());
     AddActions(items);
 
     SimUnit::Definition definition;

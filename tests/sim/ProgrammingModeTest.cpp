@@ -53,14 +53,18 @@ TEST(SimProgramming, StepsActOnTheSelectedItem) {
         {"monitor-only", "E-", {"336", "OK 168"}},              // the long dialect's acknowledgement
         {"monitor-only", "o-", {"230", "OK"}},                  // the nominal output keeps the short one
         {"smart-3g", std::string("\x02+\x01"), {"8C", "8D", "Smart 2200"}},  // the model code, and its name
-        {"smart", "b+\x01" "b-\x01", {"72.14.I", "85", "Smart 2200", "72.14.I", "84", "Smart 1400"}},
+        {"smart",
+         "b+\x01"
+         "b-\x01",
+         {"72.14.I", "85", "Smart 2200", "72.14.I", "84", "Smart 1400"}},
         {"back-pro", "b-\x01", {"12.1.I", "61", "Back-PRO 500"}},
         {"second-gen", "VHV", {"8QI", "4A", "9QI"}},  // "H" moves on, the model digit follows
         {"smart", "F+", {"50.00", "NA"}},             // a plain measurement does not step
         {"smart", "Y-", {"SM", "NA"}},
-        {"second-gen", "04040", {"94", "95", "95", "96", "96"}},  // "4" steps "0", up only
-        {"second-gen", "54", {"81", "NA"}},                       // only the constant it belongs to
-        {"second-gen", "aL", {"OK", "229.4"}},                    // one-way steps go down
+        {"second-gen", "04040", {"94", "95", "95", "96", "96"}},            // "4" steps "0", up only
+        {"second-gen", "54", {"81", "NA"}},                                 // only the constant it belongs to
+        {"second-gen", "aL", {"OK", "229.4"}},                              // one-way steps go down
+        {"second-gen", "l-l-o-", {"196", "OK", "200", "OK", "230", "OK"}},  // its own lists
         {"surt", std::string("\x0a-\x0a"), {"109.45", "OK", "109.44"}},
         {"back-pro", "d+d", {"00.05", "OK", "00.06"}},
     };
