@@ -1,0 +1,38 @@
+// The display refresh: what the window shows of one completed read-out. It runs on the window thread,
+// inside one hand-over, while the worker waits; so it may read every member of the link and, for the
+// few values the poll list leaves out, ask the unit itself.
+#pragma once
+
+#include <string_view>
+
+namespace kelvane {
+
+class PollWindow;
+class UpsLink;
+class WindowControls;
+
+// The page whose showing switches the read-out to the status registers.
+inline constexpr std::string_view StatusPageName = "TabSheet6";
+
+// Status check boxes, least significant bit first, for StateRegister1, StateRegister2, StateRegister3 and
+// StatusFlags in that order.
+extern const std::string_view StatusCheckBoxes[4][8];
+
+// Shows the registers (Status page) or the family's readings and chart samples (any other page), then
+// the unit's alerts and the link lamp. While no unit has been identified it runs the window's set-up
+// routine again.
+void RefreshDisplay(UpsLink& ups, WindowControls& controls, PollWindow& window);
+
+// The chart samples for a chart selection (the tag of GroupBox26): false when the selection feeds
+// nothing.
+struct ChartSamples {
+    int Upper = 0;
+    int Lower = 0;
+};
+bool SamplesForSelection(const UpsLink& ups, int selection, ChartSamples& samples);
+
+// The integer part of a reading, truncated toward zero; a reading beyond the range of int (or not a
+// number) gives the nearest end of the range (or 0) rather than an undefined conversion.
+int TruncateReading(double value);
+
+}  // namespace kelvane
