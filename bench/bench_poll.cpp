@@ -4,10 +4,8 @@
 // answers, one after the other as the half-duplex dialogue carries them). Cycles with early completion and
 // with the plain time-out rule alternate on the same connection, so the gain is measured in one run.
 //
-// kelvane-sim hands each answer byte to the terminal at the start of its character time, where a wire
-// delivers it at the end, so it runs one character time per exchange ahead of a real line and a ratio to
-// the wire can come out below 1. The figure "sim" therefore also relates each cycle to the simulator's own
-// fastest schedule, the answer bytes alone: that ratio is the overhead of the host side.
+// kelvane-sim hands each answer byte over when its last bit would have arrived on a real wire, one character
+// time after the command byte itself, so the ratio to the wire is the host side's own overhead.
 //
 //   bench_poll [--cycles N] [--units smart,back-pro,second-gen] [--sim PATH]
 //
@@ -85,7 +83,6 @@ struct Cycle {
     bool Online = false;
     double WireMs() const { return static_cast<double>(Sent + Received) * kByteMs; }
     double Ratio() const { return Ms / WireMs(); }
-    double SimRatio() const { return Ms / (static_cast<double>(Received) * kByteMs); }
 };
 
 Cycle RunCycle(kelvane::UpsLink& link) {
@@ -109,19 +106,18 @@ double Median(std::vector<double> values) {
 }
 
 struct Summary {
-    double MedianMs = 0, MeanMs = 0, MaxMs = 0, WireMs = 0, MedianRatio = 0, MaxRatio = 0, SimRatio = 0;
+    double MedianMs = 0, MeanMs = 0, MaxMs = 0, WireMs = 0, MedianRatio = 0, MaxRatio = 0;
     int Over = 0;  // cycles above the target ratio
     int Offline = 0;
 };
 
 Summary Summarise(const std::vector<Cycle>& cycles) {
     Summary s;
-    std::vector<double> ms, ratios, wire, simRatios;
+    std::vector<double> ms, ratios, wire;
     for (const Cycle& c : cycles) {
         ms.push_back(c.Ms);
         ratios.push_back(c.Ratio());
         wire.push_back(c.WireMs());
-        simRatios.push_back(c.SimRatio());
         if (c.Ratio() > kTarget) ++s.Over;
         if (!c.Online) ++s.Offline;
     }
@@ -132,7 +128,6 @@ Summary Summarise(const std::vector<Cycle>& cycles) {
     s.WireMs = Median(wire);
     s.MedianRatio = Median(ratios);
     s.MaxRatio = *std::max_element(ratios.begin(), ratios.end());
-    s.SimRatio = Median(simRatios);
     return s;
 }
 
@@ -144,8 +139,8 @@ void Print(const char* mode, const std::vector<Cycle>& cycles) {
                 static_cast<unsigned long long>(first.Received), s.WireMs);
     std::printf(
         "                cycle ms median %.1f mean %.1f max %.1f; ratio to wire median %.3f max %.3f "
-        "(cycles over %.2f: %d); to the sim's schedule %.3f%s\n",
-        s.MedianMs, s.MeanMs, s.MaxMs, s.MedianRatio, s.MaxRatio, kTarget, s.Over, s.SimRatio,
+        "(cycles over %.2f: %d)%s\n",
+        s.MedianMs, s.MeanMs, s.MaxMs, s.MedianRatio, s.MaxRatio, kTarget, s.Over,
         s.Offline ? "; the unit missed a smart-mode check!" : "");
 }
 

@@ -20,7 +20,7 @@ std::string AnswerScheduler::TakeDue(Clock::time_point now) {
         if (sent_ < answer_.size()) {
             while (sent_ < answer_.size() && nextByteAt_ <= now) {
                 due.push_back(answer_[sent_++]);
-                lineFreeAt_ = nextByteAt_ + spacing;
+                lineFreeAt_ = nextByteAt_;
                 if (sent_ < answer_.size()) nextByteAt_ += spacing;
             }
             if (sent_ < answer_.size()) return due;
@@ -36,7 +36,9 @@ std::string AnswerScheduler::TakeDue(Clock::time_point now) {
         auto start = command.ReceivedAt + std::chrono::duration_cast<Clock::duration>(kCharacterTime) +
                      std::chrono::milliseconds(timing_.LatencyMs) + std::chrono::milliseconds(timing_.LateMs);
         if (lineFreeAt_) start = std::max(start, *lineFreeAt_);
-        nextByteAt_ = start;
+        // Paced, a byte is in the host's hands only once its last bit has arrived, one character time
+        // after it began; unpaced, the whole answer lands at once.
+        nextByteAt_ = start + spacing;
     }
 }
 

@@ -50,7 +50,8 @@ TEST(AnswerScheduler, PacedAnswerLeavesOneByteEveryCharacterTime) {
     AnswerScheduler scheduler(unit.Handler(), ServeTiming{true, 0, 0});
     const Clock::time_point t0{};
     scheduler.Receive('n', t0);
-    const auto start = t0 + kChar;
+    // The command needs one character time to arrive, and each answer byte one more before it is whole.
+    const auto start = t0 + 2 * kChar;
     std::string wire;
     for (int slot = 0; slot < 3; ++slot) {
         EXPECT_EQ(scheduler.TakeDue(start + slot * kChar - kTick), "") << slot;
