@@ -18,7 +18,11 @@
 #include "ui/Colours.h"
 #include "ui/EntryFields.h"
 #include "ui/HintFilter.h"
+#include "ui/MessageDialogs.h"
 #include "ui/OptionsStore.h"
+#include "ui/QtHandOver.h"
+#include "ui/QtWindowControls.h"
+#include "ui/SimulatedPorts.h"
 #include "ui/StatusBar.h"
 #include "ui/StyleManager.h"
 #include "ui/SystemTone.h"
@@ -108,6 +112,7 @@ TForm1::TForm1(std::unique_ptr<OptionsBackend> options, QWidget* parent)
         PageControl1->setTabVisible(page, false);
     }
 
+    SetUpConnecting();
     InstallEntryFields(*this);
     InstallActionButtons(*this);
 
@@ -115,6 +120,12 @@ TForm1::TForm1(std::unique_ptr<OptionsBackend> options, QWidget* parent)
 }
 
 TForm1::~TForm1() {
+    // A window destroyed without the closing handshake still must not leave a worker on its link.
+    TerminatePoller();
+    if (HandOverToWindow) HandOverToWindow->Close();
+    for (PollWorker* worker : Workers) delete worker;
+    Workers.clear();
+    Poller = nullptr;
     if (Form1 == this) Form1 = nullptr;
 }
 
@@ -236,7 +247,9 @@ void TForm1::FormResize() {
 }
 
 void TForm1::FormClose(QCloseEvent* event) {
-    if (PollerFinished != 1 && Poller != nullptr) {
+    // A worker whose body has ended may still wait for its termination handler; no close gets through
+    // while any worker exists, so the handler can still finish the link.
+    if (!Workers.empty()) {
         TerminatePoller();
         SetTag(1);
         event->ignore();
@@ -247,7 +260,7 @@ void TForm1::FormClose(QCloseEvent* event) {
 }
 
 void TForm1::TerminatePoller() {
-    // The worker's stop request; the worker's termination handler repeats the close once it has ended.
+    for (PollWorker* worker : Workers) worker->Terminate();
 }
 
 void TForm1::SaveOptions() {

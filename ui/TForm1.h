@@ -11,10 +11,12 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "ui/ImageList.h"
 #include "ui/UnitSnapshot.h"
 #include "ups/Sleeper.h"
+#include "worker/PollWorker.h"
 #include "worker/Queue.h"
 #include "worker/Tone.h"
 
@@ -34,9 +36,13 @@ namespace kelvane {
 
 class GeneralInfoPanel;
 class HintFilter;
+class MessageDialogs;
 class OptionsBackend;
 class OptionsStore;
 class PollWorker;
+class QtHandOver;
+class QtWindowControls;
+class SimulatedPorts;
 class StatusBar;
 class StyleManager;
 class UpsLink;
@@ -133,6 +139,35 @@ class TForm1 : public QMainWindow {
     void StatusBar1DrawPanel(QPainter& painter, int panel, const QRect& rect);
     void LinkLabel1Click();
 
+    // --- Connecting and the worker's life ---------------------------------------------------------------
+    // Connects to the port named in ComboBox1: a list choice, a device path typed into it once editing
+    // ends, or a simulated unit ("Simulated: " + preset).
+    void ComboBox1Change();
+    void ReconnectClick();
+    // Sets the window up for the unit on the open port. Runs on the window thread only: while a worker
+    // runs, from its display refresh and so inside a hand-over.
+    void StartClick();
+    // A worker's body has ended; posted to the window thread. Joins and frees that worker.
+    void PollerTerminated(PollWorker* worker);
+    // Lays the Graphics page out for the chart pair chosen.
+    void GraphicsChange();
+
+    // Carries out each queued command on the worker thread; while empty, queued codes are popped without
+    // effect.
+    CommandDispatch Dispatch;
+    // Message boxes; tests put a recording one here.
+    std::unique_ptr<MessageDialogs> Dialogs;
+    // The controls by name, as the worker and the family set-up see them.
+    QtWindowControls& Controls() { return *ControlsByName; }
+    // How the worker runs work on this window's thread.
+    HandOver& WindowHandOver();
+    // The simulated units behind the "Simulated: " items of ComboBox1.
+    SimulatedPorts& Simulated() { return *SimulatedUnits; }
+    // Workers started whose end has not been handled yet; a close waits for all of them.
+    std::size_t LiveWorkers() const { return Workers.size(); }
+    // Whether PageControl1 shows the "Status" page; safe to read from any thread.
+    bool StatusPageShowing() const { return StatusPageShown.load(); }
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -145,11 +180,34 @@ class TForm1 : public QMainWindow {
     void MarkStyle(const QString& name);
     void TerminatePoller();
 
+    void SetUpConnecting();
+    void FillPortChooser();
+    void PortEditingFinished();
+    // The device behind the chooser's text; false with the reason when it cannot be had.
+    bool PortNameForChoice(const QString& choice, std::string& portName, QString& reason);
+    void StartPoller();
+
+    // Connect-time automatic adjustments, made by StartClick; the interval flag lives for one run.
+    void SelfTestSwitchOff(bool& intervalChanged);
+    void HexCodeDetection(bool intervalChanged);
+    void BatteryConstantFix();
+
     std::unique_ptr<Ui::TForm1> Layout;
     HintFilter* Hints = nullptr;
     bool LampOnline = false;
     // The chart choice read at start, kept for saving when the Graphics page has no selection box.
     int StoredGraphics = 0;
+
+    std::unique_ptr<QtWindowControls> ControlsByName;
+    std::unique_ptr<QtHandOver> HandOverToWindow;
+    std::unique_ptr<PollWindow> WorkerView;
+    std::unique_ptr<SimulatedPorts> SimulatedUnits;
+    // Owned here from start to PollerTerminated: Poller is the newest of them.
+    std::vector<PollWorker*> Workers;
+    std::atomic<bool> StatusPageShown{false};
+    // The port name of the last connection attempt; leaving the chooser's field with it unchanged does
+    // not connect again.
+    QString LastPortChoice;
 };
 
 // The one main window while it exists.

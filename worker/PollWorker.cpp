@@ -53,8 +53,10 @@ void PollWorker::Execute() {
         handOver_.Run([this] { RefreshDisplay(ups_, controls_, window_); });
 
         if (!ups_.CheckSmartMode()) {
-            handOver_.Run([this] { ShowLinkLost(controls_, commands_); });
+            // Marked before the window hears of it: once the port chooser is usable again, a new
+            // connection may begin while this body is still on its way out.
             ending_.store(Ending::ByLinkLoss);
+            handOver_.Run([this] { ShowLinkLost(controls_, commands_); });
             return;
         }
         cycles_.fetch_add(1);
