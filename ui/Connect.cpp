@@ -19,6 +19,7 @@
 #include "ui/TForm1.h"
 #include "ui/pages/GraphicsPage.h"
 #include "ups/UpsLink.h"
+#include "worker/DisplayRefresh.h"
 
 namespace kelvane {
 
@@ -49,7 +50,10 @@ class WindowForWorker final : public PollWindow {
 
 void TForm1::SetUpConnecting() {
     ControlsByName = std::make_unique<QtWindowControls>(*this);
-    HandOverToWindow = std::make_unique<QtHandOver>([this] { Snapshot.TakeFrom(*Ups); });
+    HandOverToWindow = std::make_unique<QtHandOver>([this] {
+        Snapshot.TakeFrom(*Ups);
+        NoteStatusPage();
+    });
     WorkerView = std::make_unique<WindowForWorker>(*this);
     SimulatedUnits = std::make_unique<SimulatedPorts>();
     Dialogs = std::make_unique<QtMessageDialogs>(this);
@@ -66,10 +70,11 @@ void TForm1::SetUpConnecting() {
         connect(edit, &QLineEdit::editingFinished, this, [this] { PortEditingFinished(); });
     }
     connect(Reconnect, &QPushButton::clicked, this, [this] { ReconnectClick(); });
-    connect(PageControl1, &QTabWidget::currentChanged, this, [this] {
-        StatusPageShown.store(PageControl1->currentWidget() != nullptr &&
-                              PageControl1->currentWidget()->objectName() == QLatin1String("TabSheet6"));
-    });
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this] { NoteStatusPage(); });
+}
+
+void TForm1::NoteStatusPage() {
+    StatusPageShown.store(ControlsByName->IsPageShowing(StatusPageName));
 }
 
 void TForm1::FillPortChooser() {
@@ -204,6 +209,7 @@ void TForm1::StartPoller() {
     Workers.push_back(worker);
     Poller = worker;
     PollerFinished = 0;
+    NoteStatusPage();
     worker->Start();
 }
 

@@ -96,11 +96,12 @@ struct PageSetup {
 };
 
 void Apply(QtWindowControls& controls, const PageSetup& pages) {
-    controls.SetActivePage(pages.Active);
+    // Offered first: Qt will not keep a page current whose tab is hidden.
     for (std::string_view page : pages.Offered) {
         controls.SetEnabled(page, true);
         controls.SetTabVisible(page, true);
     }
+    controls.SetActivePage(pages.Active);
     for (std::string_view page : pages.Withdrawn) {
         controls.SetEnabled(page, false);
         controls.SetTabVisible(page, false);

@@ -116,7 +116,9 @@ void QtWindowControls::SetTabVisible(std::string_view page, bool visible) {
 bool QtWindowControls::IsPageShowing(std::string_view page) {
     QWidget* widget = Find(page);
     const QTabWidget* tabs = PageControlOf(widget);
-    return tabs != nullptr && tabs->currentWidget() == widget;
+    // A hidden page control shows no page, whatever its current page; Qt also moves the current page
+    // off a tab that is hidden, so the current page alone says little while the pages are withdrawn.
+    return tabs != nullptr && !tabs->isHidden() && tabs->currentWidget() == widget;
 }
 
 void QtWindowControls::Repaint(std::string_view control) {

@@ -186,6 +186,8 @@ class TForm1 : public QMainWindow {
     // The device behind the chooser's text; false with the reason when it cannot be had.
     bool PortNameForChoice(const QString& choice, std::string& portName, QString& reason);
     void StartPoller();
+    // Keeps StatusPageShown up to date for the worker.
+    void NoteStatusPage();
 
     // Connect-time automatic adjustments, made by StartClick; the interval flag lives for one run.
     void SelfTestSwitchOff(bool& intervalChanged);
