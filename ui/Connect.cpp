@@ -49,6 +49,7 @@ class WindowForWorker final : public PollWindow {
 }  // namespace
 
 void TForm1::SetUpConnecting() {
+    Ups->SetLineOpener(serial::SystemLineOpener());
     ControlsByName = std::make_unique<QtWindowControls>(*this);
     HandOverToWindow = std::make_unique<QtHandOver>([this] {
         Snapshot.TakeFrom(*Ups);
