@@ -1,0 +1,110 @@
+// The dispatcher: carries out one queued command on the worker thread. Each code runs its sequence of link
+// operations and then shows the results in the window's controls.
+//
+// Threads: Dispatch runs on the worker. Every control it reads or changes goes through the hand-over, one
+// change per hand-over, so the window repaints between the green and the black state of a flash; beeps and
+// pauses run on the worker, so the window stays responsive while it waits.
+//
+// The loops that drive a value to a typed target (constants, model code, calibrations) end on the target,
+// on a unit that stops answering, on the drivers' step limit and on the stop request. A target met ends
+// with a green flash; a unit that fell silent or never got there flashes red with the tone and says so in
+// status panel 0; a stop request (the window is closing) ends the loop quietly, without flash or tone.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "ups/Drivers.h"
+#include "worker/PollWorker.h"
+
+namespace kelvane {
+
+class HandOver;
+class Sleeper;
+class Tone;
+class UpsLink;
+class WindowControls;
+
+class Dispatcher {
+  public:
+    // True once the worker has been told to stop; read before every step of a loop, from the worker.
+    using StopRequest = std::function<bool()>;
+
+    // constBuffer is the window's target buffer: the entry control's text at the start of a loop
+    // command, at most five characters and a terminating zero.
+    Dispatcher(UpsLink& ups, WindowControls& controls, HandOver& handOver, Tone& tone, Sleeper& sleeper,
+               std::array<char, 6>& constBuffer, StopRequest stopRequested = {});
+
+    // Carries out the command of code with its argument byte ('+' or '-' for the stepping commands,
+    // ignored by the others). A code without a command does nothing.
+    void Dispatch(char code, char argument);
+
+    // The callback PollWorker takes; the dispatcher must outlive the worker.
+    CommandDispatch Callback();
+
+    // Whether code names a command (67 codes). The EEPROM and file codes W, X, Y and T are among them.
+    static bool HasCommand(char code);
+
+    static constexpr std::string_view NotReachedMessage = "The unit did not reach the value.";
+    // The pause of a flash, on the worker.
+    static constexpr uint32_t FlashPauseMs = 500;
+    // The longest target a loop command takes from its entry control.
+    static constexpr std::size_t MaxTargetLength = 5;
+
+  private:
+    enum class Ending { Confirmed, NotReached, Stopped };
+    static Ending EndingOf(LoopEnd end);
+
+    // The command groups; each returns false for a code that is not its own. The argument is the step
+    // of the stepping commands and ignored by the rest.
+    bool StepWithDisplay(char code, char argument);
+    bool StepWithoutDisplay(char code, char argument);
+    bool CycleStoredSetting(char code, char argument);
+    bool SetConstant(char code, char argument);
+    bool CalibrateReading(char code, char argument);
+    bool ChangeModel(char code, char argument);
+    bool WriteIdentity(char code, char argument);
+    bool RunUnitCommand(char code, char argument);
+    bool EepromAndFiles(char code, char argument);
+
+    void SetModelCode();
+    void ShowFirmwareOfThirdGen();
+    void ShowTransferAndOutput();
+
+    // Window pieces, each in a hand-over of its own.
+    void SetText(std::string_view control, std::string_view text);
+    std::string Text(std::string_view control);
+    void SetBar(std::string_view bar, double value);
+    void SetColour(std::string_view control, uint32_t colour);
+    void Repaint(std::string_view control);
+    void ColourLoad(std::string_view percentField, std::string_view wattsField);
+    void Pause();
+
+    // Green, beep, pause, black.
+    void FlashConfirmed(std::string_view control);
+    // Green, beep, black.
+    void FlashBriefly(std::string_view control);
+    // Green, pause, beep, black, then the text.
+    void FlashThenShow(std::string_view control, std::string_view text);
+    // The message in status panel 0, then red, beep, pause, black.
+    void FlashNotReached(std::string_view control);
+    // The flash that belongs to how a loop ended; none when it was stopped.
+    void FlashEnding(Ending ending, std::string_view control);
+
+    // Copies the entry control's text into the target buffer and returns the copy.
+    std::string_view ReadTarget(std::string_view entry);
+    LoopHooks Hooks(std::function<void(int, std::string_view)> onStep) const;
+
+    UpsLink& ups_;
+    WindowControls& controls_;
+    HandOver& handOver_;
+    Tone& tone_;
+    Sleeper& sleeper_;
+    std::array<char, 6>& constBuffer_;
+    StopRequest stopRequested_;
+};
+
+}  // namespace kelvane
