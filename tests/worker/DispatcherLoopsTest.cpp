@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -62,6 +63,18 @@ TEST(DispatcherConstants, SecondGenerationStepsWithItsFixedCharacters) {
     }
 }
 
+TEST(DispatcherConstants, SecondGenerationModelCodeStepsWithH) {
+    DispatchBench b("second-gen");  // model code 49
+    b.Type("ModelConst", "4b");
+
+    b.Run('t');
+
+    EXPECT_EQ(b.Sent(), "HH");
+    EXPECT_EQ(b.unit->Eeprom()[sim::eeprom::kModelCode], 0x4B);
+    EXPECT_EQ(b.TextsOf("ModelConst"), (Texts{"4A", "4B"}));
+    EXPECT_EQ(Tail(b.Around("ModelConst"), 6), GreenFlash("ModelConst"));
+}
+
 TEST(DispatcherConstants, ThirdGenerationConstantsAreDrivenLikeTheOthers) {
     DispatchBench b("smart-3g");  // "$" stands at 7B
     b.Type("Const_4", "79");
@@ -72,6 +85,39 @@ TEST(DispatcherConstants, ThirdGenerationConstantsAreDrivenLikeTheOthers) {
     EXPECT_EQ(b.Ask('$'), "79");
     EXPECT_EQ(b.window.at("Const_4").Text, "79");
     EXPECT_EQ(b.tones.Beeps(), 1);
+}
+
+// The constant fields the window shows for each kind of unit all reach the unit: none is refused as a
+// constant the unit does not keep.
+TEST(DispatcherConstants, EveryConstantFieldTheWindowOffersIsDriven) {
+    struct Case {
+        const char* Preset;
+        char Code;
+        const char* Field;
+        char Constant;
+    };
+    const Case cases[] = {
+        {"smart", 'l', "Const0", '0'},         {"smart", 'm', "Const4", '4'},
+        {"smart", 'n', "Const5", '5'},         {"smart", 'o', "Const6", '6'},
+        {"smart-sc", '@', "Const_3", '#'},     {"smart-3g", 'U', "Const_4", '$'},
+        {"smart-3g", 'Z', "Const_5", '%'},     {"smart-3g", 'V', "Const_6", '^'},
+        {"surt", 'Z', "Const_5", '%'},         {"second-gen", 'p', "Const02nd", '0'},
+        {"second-gen", 'q', "Const52nd", '5'}, {"second-gen", 'r', "Const62nd", '6'},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.Preset) + " " + c.Field);
+        DispatchBench b(c.Preset);
+        const unsigned next = (std::stoul(b.Ask(static_cast<uint8_t>(c.Constant)), nullptr, 16) + 1) % 256;
+        char target[3];
+        std::snprintf(target, sizeof target, "%02X", next);
+        b.Type(c.Field, target);
+
+        b.Run(c.Code);
+
+        EXPECT_EQ(b.Ask(static_cast<uint8_t>(c.Constant)), target);
+        EXPECT_EQ(b.window.at(c.Field).Text, target);
+        EXPECT_TRUE(b.window.StatusPanels.empty());
+    }
 }
 
 // Every way a loop can end without the value: the field flashes red with the tone and the status bar
