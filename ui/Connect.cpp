@@ -1,5 +1,6 @@
 // Connecting: the port chooser, the set-up routine, the worker's start and end, and the close that waits
 // for it.
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -60,6 +61,9 @@ void TForm1::SetUpConnecting() {
     Dialogs = std::make_unique<QtMessageDialogs>(this);
 
     FillPortChooser();
+    // The chooser itself is narrow; its list is as wide as its longest name, so device paths and
+    // simulated units can be told apart.
+    ComboBox1->view()->setMinimumWidth(ComboBox1->view()->sizeHintForColumn(0) + 24);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     connect(ComboBox1, &QComboBox::activated, this, [this] { ComboBox1Change(); });
     if (QLineEdit* edit = ComboBox1->lineEdit()) {
