@@ -11,10 +11,13 @@
 #include <QTextEdit>
 #include <QtTest>
 #include <atomic>
+#include <thread>
 
 #include "controls/Performancegraph.h"
 #include "tests/ui/ConnectBench.h"
 #include "ui/Colours.h"
+#include "ui/QtHandOver.h"
+#include "ui/QtWindowControls.h"
 #include "ui/StatusBar.h"
 #include "ui/pages/GeneralInfoPanel.h"
 
@@ -79,6 +82,8 @@ class ConnectTest : public QObject {
     void closingAfterLinkLossSendsNothing();
     void aLateTerminationHandlerLeavesTheNewWorkerAlone();
     void destroyingTheWindowWithAWorkerRunningJoinsIt();
+    void controlsByNameClampBarsAndCarryLatin1();
+    void aClosedHandOverReleasesItsWaiterWithoutRunningTheWork();
 
   private:
     QTemporaryDir Scratch;
@@ -379,6 +384,52 @@ void ConnectTest::destroyingTheWindowWithAWorkerRunningJoinsIt() {
     QVERIFY(bench.RunCycles(1));
     bench.Window.reset();  // must neither hang nor leave the worker on a freed link
     QVERIFY(Form1 == nullptr);
+}
+
+void ConnectTest::controlsByNameClampBarsAndCarryLatin1() {
+    ConnectBench bench;
+    TForm1& window = bench.OpenWindow();
+    QtWindowControls& controls = window.Controls();
+    auto* bar = Control<QProgressBar>(window, "LoadBar");
+    for (const auto& [position, shown] : {std::pair{150, 100}, {-5, 0}, {41, 41}}) {
+        controls.SetBar("LoadBar", position);
+        QCOMPARE(bar->value(), shown);
+    }
+
+    const std::string degrees =
+        "36\xB0"
+        "C";  // the unit's 8-bit text
+    controls.SetText("Temperature", degrees);
+    QCOMPARE(Control<QLineEdit>(window, "Temperature")->text(), QStringLiteral("36\u00B0C"));
+    QCOMPARE(controls.Text("Temperature"), degrees);
+
+    // Pages are withdrawn at start: no page counts as showing, whatever the current page.
+    QVERIFY(window.PageControl1->isHidden());
+    QVERIFY(!controls.IsPageShowing("TabSheet6"));
+    QVERIFY(!window.StatusPageShowing());
+    QCOMPARE(controls.Find("NoSuchControl"), nullptr);
+    controls.SetText("NoSuchControl", "ignored");  // a name missing from the layout changes nothing
+}
+
+void ConnectTest::aClosedHandOverReleasesItsWaiterWithoutRunningTheWork() {
+    QtHandOver handOver({});
+    std::atomic<bool> ran{false};
+    std::atomic<bool> returned{false};
+    std::thread worker([&] {
+        handOver.Run([&] { ran = true; });
+        returned = true;
+    });
+    // The window thread processes no events here, so the work waits (or, if the worker comes late, finds
+    // the hand-over closed); either way closing lets the worker go and the work never runs.
+    handOver.Close();
+    worker.join();
+    QVERIFY(returned.load());
+    QCoreApplication::processEvents();
+    QVERIFY(!ran.load());
+
+    bool ranHere = false;
+    handOver.Run([&] { ranHere = true; });  // on the window thread itself it runs at once
+    QVERIFY(ranHere);
 }
 
 QTEST_MAIN(ConnectTest)
