@@ -20,6 +20,7 @@
 #include "ui/TForm1.h"
 #include "ui/pages/GraphicsPage.h"
 #include "ups/UpsLink.h"
+#include "worker/Dispatcher.h"
 #include "worker/DisplayRefresh.h"
 
 namespace kelvane {
@@ -47,6 +48,26 @@ class WindowForWorker final : public PollWindow {
     TForm1& window_;
 };
 
+// The dispatcher beeps and pauses with whatever tone and sleeper the window holds when it does so; tests
+// swap them after the window is built.
+class WindowTone final : public Tone {
+  public:
+    explicit WindowTone(TForm1& window) : window_(window) {}
+    void Beep() override { window_.Beeper->Beep(); }
+
+  private:
+    TForm1& window_;
+};
+
+class WindowPauses final : public Sleeper {
+  public:
+    explicit WindowPauses(TForm1& window) : window_(window) {}
+    void SleepMs(uint32_t ms) override { window_.Pauses->SleepMs(ms); }
+
+  private:
+    TForm1& window_;
+};
+
 }  // namespace
 
 void TForm1::SetUpConnecting() {
@@ -59,6 +80,12 @@ void TForm1::SetUpConnecting() {
     WorkerView = std::make_unique<WindowForWorker>(*this);
     SimulatedUnits = std::make_unique<SimulatedPorts>();
     Dialogs = std::make_unique<QtMessageDialogs>(this);
+    DispatcherTone = std::make_unique<WindowTone>(*this);
+    DispatcherPauses = std::make_unique<WindowPauses>(*this);
+    CommandDispatcher =
+        std::make_unique<Dispatcher>(*Ups, *ControlsByName, *HandOverToWindow, *DispatcherTone,
+                                     *DispatcherPauses, ConstBuffer, [this] { return StopRequested.load(); });
+    Dispatch = CommandDispatcher->Callback();
 
     FillPortChooser();
     // The chooser itself is narrow; its list is as wide as its longest name, so device paths and
@@ -213,6 +240,7 @@ void TForm1::StartPoller() {
     auto* worker = new PollWorker(*Ups, Commands, *ControlsByName, *HandOverToWindow, *WorkerView, Dispatch);
     Workers.push_back(worker);
     Poller = worker;
+    StopRequested.store(false);
     PollerFinished = 0;
     NoteStatusPage();
     worker->Start();

@@ -260,6 +260,8 @@ void TForm1::FormClose(QCloseEvent* event) {
 }
 
 void TForm1::TerminatePoller() {
+    // The dispatcher's loops watch this flag, so a running calibration ends after its current step.
+    StopRequested.store(true);
     for (PollWorker* worker : Workers) worker->Terminate();
 }
 

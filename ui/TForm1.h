@@ -15,6 +15,7 @@
 
 #include "ui/ImageList.h"
 #include "ui/UnitSnapshot.h"
+#include "worker/Dispatcher.h"
 #include "ups/Sleeper.h"
 #include "worker/PollWorker.h"
 #include "worker/Queue.h"
@@ -152,8 +153,8 @@ class TForm1 : public QMainWindow {
     // Lays the Graphics page out for the chart pair chosen.
     void GraphicsChange();
 
-    // Carries out each queued command on the worker thread; while empty, queued codes are popped without
-    // effect.
+    // Carries out each queued command on the worker thread (the dispatcher's callback; tests may replace
+    // it before connecting).
     CommandDispatch Dispatch;
     // Message boxes; tests put a recording one here.
     std::unique_ptr<MessageDialogs> Dialogs;
@@ -204,6 +205,11 @@ class TForm1 : public QMainWindow {
     std::unique_ptr<QtHandOver> HandOverToWindow;
     std::unique_ptr<PollWindow> WorkerView;
     std::unique_ptr<SimulatedPorts> SimulatedUnits;
+    std::unique_ptr<Tone> DispatcherTone;
+    std::unique_ptr<Sleeper> DispatcherPauses;
+    std::unique_ptr<Dispatcher> CommandDispatcher;
+    // Set when the window asks its workers to stop; the dispatcher's loops end on it.
+    std::atomic<bool> StopRequested{false};
     // Owned here from start to PollerTerminated: Poller is the newest of them.
     std::vector<PollWorker*> Workers;
     std::atomic<bool> StatusPageShown{false};
