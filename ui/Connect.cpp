@@ -15,6 +15,7 @@
 #include "ui/MessageDialogs.h"
 #include "ui/QtHandOver.h"
 #include "ui/QtWindowControls.h"
+#include "ui/QtWindowDialogs.h"
 #include "ui/SimulatedPorts.h"
 #include "ui/StatusBar.h"
 #include "ui/TForm1.h"
@@ -80,11 +81,14 @@ void TForm1::SetUpConnecting() {
     WorkerView = std::make_unique<WindowForWorker>(*this);
     SimulatedUnits = std::make_unique<SimulatedPorts>();
     Dialogs = std::make_unique<QtMessageDialogs>(this);
+    FileDialogs = std::make_unique<QtWindowDialogs>(*this);
+    DispatcherDialogs = std::make_unique<WindowFileDialogs>(*this);
     DispatcherTone = std::make_unique<WindowTone>(*this);
     DispatcherPauses = std::make_unique<WindowPauses>(*this);
     CommandDispatcher =
         std::make_unique<Dispatcher>(*Ups, *ControlsByName, *HandOverToWindow, *DispatcherTone,
-                                     *DispatcherPauses, ConstBuffer, [this] { return StopRequested.load(); });
+                                     *DispatcherPauses, *DispatcherDialogs, ConstBuffer,
+                                     [this] { return StopRequested.load(); });
     Dispatch = CommandDispatcher->Callback();
 
     FillPortChooser();

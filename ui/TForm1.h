@@ -158,6 +158,8 @@ class TForm1 : public QMainWindow {
     CommandDispatch Dispatch;
     // Message boxes; tests put a recording one here.
     std::unique_ptr<MessageDialogs> Dialogs;
+    // The save dialog and error box of the EEPROM page's files; tests put an answering one here.
+    std::unique_ptr<WindowDialogs> FileDialogs;
     // The controls by name, as the worker and the family set-up see them.
     QtWindowControls& Controls() { return *ControlsByName; }
     // How the worker runs work on this window's thread.
@@ -194,6 +196,8 @@ class TForm1 : public QMainWindow {
     void SelfTestSwitchOff(bool& intervalChanged);
     void HexCodeDetection(bool intervalChanged);
     void BatteryConstantFix();
+    // Set while the set-up runs again from within the self-test switch-off.
+    bool InnerSetUpRunning = false;
 
     std::unique_ptr<Ui::TForm1> Layout;
     HintFilter* Hints = nullptr;
@@ -207,6 +211,7 @@ class TForm1 : public QMainWindow {
     std::unique_ptr<SimulatedPorts> SimulatedUnits;
     std::unique_ptr<Tone> DispatcherTone;
     std::unique_ptr<Sleeper> DispatcherPauses;
+    std::unique_ptr<WindowDialogs> DispatcherDialogs;
     std::unique_ptr<Dispatcher> CommandDispatcher;
     // Set when the window asks its workers to stop; the dispatcher's loops end on it.
     std::atomic<bool> StopRequested{false};

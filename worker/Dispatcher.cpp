@@ -13,12 +13,14 @@
 namespace kelvane {
 
 Dispatcher::Dispatcher(UpsLink& ups, WindowControls& controls, HandOver& handOver, Tone& tone,
-                       Sleeper& sleeper, std::array<char, 6>& constBuffer, StopRequest stopRequested)
+                       Sleeper& sleeper, WindowDialogs& dialogs, std::array<char, 6>& constBuffer,
+                       StopRequest stopRequested)
     : ups_(ups),
       controls_(controls),
       handOver_(handOver),
       tone_(tone),
       sleeper_(sleeper),
+      dialogs_(dialogs),
       constBuffer_(constBuffer),
       stopRequested_(std::move(stopRequested)) {}
 
@@ -60,12 +62,6 @@ Dispatcher::Ending Dispatcher::EndingOf(LoopEnd end) {
             break;
     }
     return Ending::NotReached;
-}
-
-// The EEPROM page's read, dump, comparison and files are carried out elsewhere; until they are, their
-// codes do nothing here.
-bool Dispatcher::EepromAndFiles(char code, char) {
-    return code == 'W' || code == 'X' || code == 'Y' || code == 'T';
 }
 
 // --- Window pieces ------------------------------------------------------------------------------------

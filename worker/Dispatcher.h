@@ -9,6 +9,9 @@
 // on a unit that stops answering, on the drivers' step limit and on the stop request. A target met ends
 // with a green flash; a unit that fell silent or never got there flashes red with the tone and says so in
 // status panel 0; a stop request (the window is closing) ends the loop quietly, without flash or tone.
+//
+// The EEPROM page's commands read the unit's EEPROM on the worker and show the dump, the comparison, the
+// save dialog and the file work on the window thread, each inside a hand-over while the worker waits.
 #pragma once
 
 #include <array>
@@ -19,6 +22,7 @@
 
 #include "ups/Drivers.h"
 #include "worker/PollWorker.h"
+#include "worker/WindowDialogs.h"
 
 namespace kelvane {
 
@@ -34,9 +38,10 @@ class Dispatcher {
     using StopRequest = std::function<bool()>;
 
     // constBuffer is the window's target buffer: the entry control's text at the start of a loop
-    // command, at most five characters and a terminating zero.
+    // command, at most five characters and a terminating zero. The dialogs are used on the window
+    // thread only, inside the hand-over.
     Dispatcher(UpsLink& ups, WindowControls& controls, HandOver& handOver, Tone& tone, Sleeper& sleeper,
-               std::array<char, 6>& constBuffer, StopRequest stopRequested = {});
+               WindowDialogs& dialogs, std::array<char, 6>& constBuffer, StopRequest stopRequested = {});
 
     // Carries out the command of code with its argument byte ('+' or '-' for the stepping commands,
     // ignored by the others). A code without a command does nothing.
@@ -49,6 +54,14 @@ class Dispatcher {
     static bool HasCommand(char code);
 
     static constexpr std::string_view NotReachedMessage = "The unit did not reach the value.";
+    // Status panel 0 when an EEPROM read is refused or cut short.
+    static constexpr std::string_view EepromRefusedMessage =
+        "EEPROM not read: on this unit the read would step a calibration constant.";
+    static constexpr std::string_view EepromSilentMessage =
+        "The unit stopped answering during the EEPROM read; the rest of the buffer repeats its last byte.";
+    // First line of the error box of a file that could not be written; the path and the system's reason
+    // follow on lines of their own.
+    static constexpr std::string_view WriteFailedMessage = "Unable to write file";
     // The pause of a flash, on the worker.
     static constexpr uint32_t FlashPauseMs = 500;
     // The longest target a loop command takes from its entry control.
@@ -69,6 +82,16 @@ class Dispatcher {
     bool WriteIdentity(char code, char argument);
     bool RunUnitCommand(char code, char argument);
     bool EepromAndFiles(char code, char argument);
+
+    // Group 9, the EEPROM page.
+    void ReadEepromIntoBuffer();
+    void CompareBuffers();
+    void SaveBufferOrComparison();
+    void SaveSettingsBackup();
+    // Asks for a file name and writes the bytes there; an error box tells why a write failed. Runs on
+    // the window thread, inside the caller's hand-over.
+    void SaveThroughDialog(const SaveFileRequest& request, std::string_view bytes);
+    void ShowDumpOfSelectedBuffer(std::size_t offset);
 
     void SetModelCode();
     void ShowFirmwareOfThirdGen();
@@ -103,8 +126,11 @@ class Dispatcher {
     HandOver& handOver_;
     Tone& tone_;
     Sleeper& sleeper_;
+    WindowDialogs& dialogs_;
     std::array<char, 6>& constBuffer_;
     StopRequest stopRequested_;
+    // The comparison as last built, CR LF line ends included: what saving on the "Compare" tab writes.
+    std::string comparison_;
 };
 
 }  // namespace kelvane

@@ -15,6 +15,7 @@
 
 #include "sim/Presets.h"
 #include "sim/SimUnit.h"
+#include "tests/support/AnsweringDialogs.h"
 #include "tests/support/CountingTone.h"
 #include "tests/support/RecordingWindow.h"
 #include "tests/support/VirtualClock.h"
@@ -62,7 +63,7 @@ struct DispatchBench {
           handOver(window),
           tone(window, tones),
           pauses(window, sleeper),
-          dispatcher(ups, window, handOver, tone, pauses, constBuffer,
+          dispatcher(ups, window, handOver, tone, pauses, dialogs, constBuffer,
                      [this] { return StopWhen && StopWhen(); }) {
         EXPECT_TRUE(ups.OpenPort("COM1"));
         EXPECT_TRUE(ups.CheckSmartMode());
@@ -136,6 +137,7 @@ struct DispatchBench {
     CountingTone tones;
     LoggedTone tone;
     LoggedSleeper pauses;
+    AnsweringDialogs dialogs;
     std::array<char, 6> constBuffer{};
     std::function<bool()> StopWhen;
     Dispatcher dispatcher;
