@@ -130,6 +130,7 @@ void TForm1::SelfTestSwitchOff(bool& intervalChanged) {
     // unit that forgets the setting again cannot keep the set-up going round.
     if (intervalChanged && Ups->Family == FamilySmart2ndGen && !InnerSetUpRunning) {
         Ups->SendZPair();
+        QueuedModelCode.clear();
         InnerSetUpRunning = true;
         StartClick();
         InnerSetUpRunning = false;
@@ -143,8 +144,14 @@ void TForm1::HexCodeDetection(bool intervalChanged) {
         ControlsByName->SetText("ModelConst", Ups->ModelCodeText);
         return;
     }
-    // After a changed self-test interval the inner set-up has already done this.
-    if (intervalChanged || Ups->LegacyVariant != 2) return;
+    if (intervalChanged) {
+        // The inner set-up has done this. Since then this run's family set-up has put the code the unit
+        // answered into the field, and the queued change would read that as its target: the field
+        // shows the new code again.
+        if (!QueuedModelCode.empty()) ControlsByName->SetText("ModelConst", QueuedModelCode);
+        return;
+    }
+    if (Ups->LegacyVariant != 2) return;
 
     Ups->ReadModelCode();
     const std::optional<std::string> next = NextModelCode2nd(Ups->ModelCode2ndText);
@@ -153,6 +160,7 @@ void TForm1::HexCodeDetection(bool intervalChanged) {
     std::snprintf(ConstBuffer.data(), ConstBuffer.size(), "%s", next->c_str());
     ControlsByName->SetText("ModelConst", ConstBuffer.data());
     Commands.push('t', '-');
+    QueuedModelCode = *next;
 }
 
 void TForm1::BatteryConstantFix() {

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "ui/ImageList.h"
@@ -198,6 +199,8 @@ class TForm1 : public QMainWindow {
     void BatteryConstantFix();
     // Set while the set-up runs again from within the self-test switch-off.
     bool InnerSetUpRunning = false;
+    // The model code the hex-code detection queued a change to; empty when it queued none.
+    std::string QueuedModelCode;
 
     std::unique_ptr<Ui::TForm1> Layout;
     HintFilter* Hints = nullptr;
