@@ -85,10 +85,9 @@ void TForm1::SetUpConnecting() {
     DispatcherDialogs = std::make_unique<WindowFileDialogs>(*this);
     DispatcherTone = std::make_unique<WindowTone>(*this);
     DispatcherPauses = std::make_unique<WindowPauses>(*this);
-    CommandDispatcher =
-        std::make_unique<Dispatcher>(*Ups, *ControlsByName, *HandOverToWindow, *DispatcherTone,
-                                     *DispatcherPauses, *DispatcherDialogs, ConstBuffer,
-                                     [this] { return StopRequested.load(); });
+    CommandDispatcher = std::make_unique<Dispatcher>(*Ups, *ControlsByName, *HandOverToWindow,
+                                                     *DispatcherTone, *DispatcherPauses, *DispatcherDialogs,
+                                                     ConstBuffer, [this] { return StopRequested.load(); });
     Dispatch = CommandDispatcher->Callback();
 
     FillPortChooser();
