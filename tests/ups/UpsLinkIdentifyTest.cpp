@@ -20,7 +20,7 @@ using Transcript = std::vector<std::string>;
 constexpr const char* kSerial = "QS0123456789AB";  // 14 characters
 
 // A first-generation Smart unit that enters programming mode and has no model pattern in its capabilities.
-void ScriptSmartUnit(ScriptedLine& line, const std::string& modelName = "Smart-UPS 1400",
+void ScriptSmartUnit(ScriptedLine& line, const std::string& modelName = "Smart 1400",
                      const std::string& capabilities = "uD4123127130133uM4229234239244") {
     line.Answer('Y', {"SM"});
     line.Answer(0x01, {modelName});
@@ -60,7 +60,7 @@ TEST(UpsLinkIdentify, SmartUnitSendsTheWholeSequenceAndFullRefresh) {
     EXPECT_EQ(h.log.Transcript, expected);
     EXPECT_EQ(h.link.Family, FamilySmart);
     EXPECT_EQ(h.link.SerialNumberText, kSerial);
-    EXPECT_EQ(h.link.ModelNameText, "Smart-UPS 1400");
+    EXPECT_EQ(h.link.ModelNameText, "Smart 1400");
     EXPECT_FALSE(h.link.ThirdGen || h.link.SurtModel || h.link.HlVariant || h.link.ModelCodeViaCtrlB ||
                  h.link.AprogMode || h.link.SmallModel);
     EXPECT_EQ(h.link.LineFrequencyText, "50.00");
@@ -244,11 +244,11 @@ TEST(UpsLinkIdentify, SecondGenerationIsRecognisedAgainOnReconnection) {
 
 TEST(UpsLinkIdentify, RackFlagOfAnEarlierUnitDoesNotCarryOver) {
     LinkHarness h;
-    ScriptSmartUnit(*h.line, "Smart-UPS SC 1000 RM");
+    ScriptSmartUnit(*h.line, "Smart SC 1000 RM");
     ASSERT_TRUE(h.link.Identify());
     ASSERT_TRUE(h.link.ScRackModel);
 
-    ScriptSmartUnit(*h.line, "Smart-UPS 1400");
+    ScriptSmartUnit(*h.line, "Smart 1400");
     ASSERT_TRUE(h.link.Identify());
 
     EXPECT_FALSE(h.link.ScRackModel);
@@ -277,7 +277,7 @@ TEST(UpsLinkIdentify, CapabilityPatternsSetTheModelFlags) {
     for (const CapabilityCase& c : cases) {
         SCOPED_TRACE(c.capabilities);
         LinkHarness h;
-        ScriptSmartUnit(*h.line, "Smart-UPS 5000", c.capabilities);
+        ScriptSmartUnit(*h.line, "Smart 5000", c.capabilities);
         h.line->Answer('%', {"12"});
 
         ASSERT_TRUE(h.link.Identify());
@@ -303,35 +303,35 @@ TEST(UpsLinkIdentify, ThirdGenerationModelCodeRouteAndConstantReads) {
     const std::vector<CtrlBCase> cases = {
         {"% answers",
          "e472",
-         "Smart-UPS 5000",
+         "Smart 5000",
          "12",
          "05",
          true,
          {"%(2)", "n(14)", "2(2)", "2(2)", "^A(22)", "$(2)", "%(2)", "^(2)", "O(5)"}},
         {"% NA, Ctrl-D answers",
          "e472",
-         "Smart-UPS 5000",
+         "Smart 5000",
          "NA",
          "05",
          false,
          {"%(2)", "^D(2)", "n(14)", "2(2)", "2(2)", "^A(22)", "$(2)", "%(2)", "^(2)", "O(5)"}},
         {"% NA, Ctrl-D NA",
          "e472",
-         "Smart-UPS 5000",
+         "Smart 5000",
          "NA",
          "NA",
          true,
          {"%(2)", "^D(2)", "n(14)", "2(2)", "2(2)", "^A(22)", "$(2)", "%(2)", "^(2)", "O(5)"}},
         {"SURT of 5000 VA",
          "s411",
-         "Smart-UPS RT 5000",
+         "Smart RT 5000",
          "12",
          "05",
          true,
          {"%(2)", "n(14)", "2(2)", "2(2)", "^A(22)", "$(2)", "%(2)", "O(5)"}},
         {"SURT below 3000 VA",
          "s411",
-         "Smart-UPS RT 2000",
+         "Smart RT 2000",
          "12",
          "05",
          false,
@@ -363,9 +363,9 @@ struct EndCase {
 
 TEST(UpsLinkIdentify, ScAndSmallModelsDecidedAtTheEnd) {
     const std::vector<EndCase> cases = {
-        {"Smart-UPS SC 1000", true, false, false}, {"Smart-UPS SC620", false, false, true},
-        {"Smart-UPS 1400", false, false, false},   {"Smart-UPS 250", false, false, true},
-        {"Smart-UPS 650", false, false, true},     {"Smart-UPS SC 1000 RM", true, true, true},
+        {"Smart SC 1000", true, false, false}, {"Smart SC620", false, false, true},
+        {"Smart 1400", false, false, false},   {"Smart 250", false, false, true},
+        {"Smart 650", false, false, true},     {"Smart SC 1000 RM", true, true, true},
     };
     for (const EndCase& c : cases) {
         SCOPED_TRACE(c.modelName);
@@ -391,15 +391,15 @@ struct ModelCase {
 
 TEST(UpsLinkModel, NameDecodesRatingAndModelFlags) {
     const std::vector<ModelCase> cases = {
-        {"Smart-UPS 1400", 1400, 4, false, false, false, false, false},
-        {"Smart-UPS SC 1000", 1000, 4, true, false, false, false, false},
-        {"Smart-UPS SC 450 RM", 450, 3, true, true, false, false, false},
-        {"Smart-UPS SC 1500 RT", 1500, 4, true, false, false, false, true},
-        {"Smart-UPS 750 XL", 750, 3, false, false, true, false, false},
-        {"smart-ups sc 1000 xl", 1000, 4, false, false, true, false, false},
-        {"Smart-UPS 1000 Stack", 1000, 4, false, false, false, true, false},
-        {"Smart-UPS 1234567", 12345, 5, false, false, false, false, false},
-        {"Smart-UPS 12", 0, 0, false, false, false, false, false},
+        {"Smart 1400", 1400, 4, false, false, false, false, false},
+        {"Smart SC 1000", 1000, 4, true, false, false, false, false},
+        {"Smart SC 450 RM", 450, 3, true, true, false, false, false},
+        {"Smart SC 1500 RT", 1500, 4, true, false, false, false, true},
+        {"Smart 750 XL", 750, 3, false, false, true, false, false},
+        {"smart sc 1000 xl", 1000, 4, false, false, true, false, false},
+        {"Smart 1000 Stack", 1000, 4, false, false, false, true, false},
+        {"Smart 1234567", 12345, 5, false, false, false, false, false},
+        {"Smart 12", 0, 0, false, false, false, false, false},
     };
     for (const ModelCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -159,10 +159,10 @@ TEST(UpsLinkQueries, RunTimeIsNormalisedToMinutes) {
 TEST(UpsLinkQueries, LongAnswersAreCutAtTheMembersCapacity) {
     LinkHarness h;
     h.line->Answer('e', {"12345"});
-    h.line->Answer(0x01, {"Smart-UPS 1400 with an overly long name"});
+    h.line->Answer(0x01, {"Smart 1400 with a name far too long for it"});
 
     EXPECT_EQ(h.link.ReadReturnThreshold(), "123");
-    EXPECT_EQ(h.link.ReadModel(), "Smart-UPS 1400 with an ove");
+    EXPECT_EQ(h.link.ReadModel(), "Smart 1400 with a name far");
 }
 
 TEST(UpsLinkQueries, DecodedSettingsLookAtTheFirstCharacterOnly) {
