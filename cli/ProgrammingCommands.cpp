@@ -96,22 +96,6 @@ int UsageError(Session& session, const std::string& why) {
     return kExitUsage;
 }
 
-// A reference as a technician reads it off an instrument: digits with at most one decimal point.
-bool IsReference(std::string_view text) {
-    bool digit = false;
-    bool point = false;
-    for (char c : text) {
-        if (c >= '0' && c <= '9') {
-            digit = true;
-        } else if (c == '.' && !point) {
-            point = true;
-        } else {
-            return false;
-        }
-    }
-    return digit && text.size() <= 12;
-}
-
 bool IsPrintable(std::string_view text) {
     for (char c : text) {
         if (c < 0x20 || c > 0x7E) return false;
@@ -226,7 +210,7 @@ int Calibrate(Session& session) {
     } else if (kind != "input") {
         return UsageError(session, "unknown calibration \"" + kind + "\" (one of input load battery)");
     }
-    if (!IsReference(reference)) {
+    if (!IsDecimalReference(reference) || reference.size() > 12) {
         return UsageError(session, "\"" + reference + "\" is not a reference value such as 230 or 27.40");
     }
     if (const int status = session.Connect(); status != kExitSuccess) return status;

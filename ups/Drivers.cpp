@@ -274,6 +274,21 @@ LoopResult DriveModelCode2nd(UpsLink& link, std::string_view target, const LoopH
     return RunSteps(stepper, hooks);
 }
 
+bool IsDecimalReference(std::string_view text) {
+    bool digit = false;
+    bool point = false;
+    for (char c : text) {
+        if (c >= '0' && c <= '9') {
+            digit = true;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    return digit;
+}
+
 LoopResult DriveCalibration(UpsLink& link, Calibration calibration, std::string_view reference,
                             const LoopHooks& hooks) {
     Stepper stepper;
@@ -285,19 +300,24 @@ LoopResult DriveCalibration(UpsLink& link, Calibration calibration, std::string_
     const std::string ref(reference);
     switch (calibration) {
         case Calibration::InputVoltage:
-            if (!Identified(link)) return RefusedWith(link.InputVoltageText.Str());
+            if (!Identified(link) || !IsDecimalReference(reference)) {
+                return RefusedWith(link.InputVoltageText.Str());
+            }
             stepper.Step = [&] { return link.CalibrateInputVoltageStep(ref); };
             stepper.Value = [&] { return link.InputVoltageText.Str(); };
             break;
         case Calibration::Load:
-            if (link.Family != FamilySmart && link.Family != FamilySmart2ndGen) {
+            if ((link.Family != FamilySmart && link.Family != FamilySmart2ndGen) ||
+                !IsDecimalReference(reference)) {
                 return RefusedWith(link.LoadPercentText.Str());
             }
             stepper.Step = [&] { return link.CalibrateLoadStep(ref); };
             stepper.Value = [&] { return link.LoadPercentText.Str(); };
             break;
         case Calibration::Battery2nd:
-            if (link.Family != FamilySmart2ndGen) return RefusedWith(link.BatteryVoltageText.Str());
+            if (link.Family != FamilySmart2ndGen || !IsDecimalReference(reference)) {
+                return RefusedWith(link.BatteryVoltageText.Str());
+            }
             stepper.Step = [&] { return link.CalibrateBattery2ndStep(ref); };
             stepper.Value = [&] { return link.BatteryVoltageText.Str(); };
             // The unit's answer to the step, not the reading, tells whether it is still there.

@@ -99,11 +99,15 @@ LoopResult DriveModelCode(UpsLink& link, std::string_view target, const LoopHook
 // Reached, NoAnswer, Stopped, Limit (kModelCodeStepLimit); Refused for a bad target or another family.
 LoopResult DriveModelCode2nd(UpsLink& link, std::string_view target, const LoopHooks& hooks = {});
 
-// Runs a calibration against the reference (a decimal text; not a number counts as 0). The input
-// voltage and load calibrations clear the direction latches first, the battery one does not. Ends:
-// Reached, Missed (a jump guard ended it), NoAnswer (the reading went missing or is no number),
-// Stopped, Limit (kCalibrationStepLimit); Refused where the family has no such calibration. Value is
-// the reading's text (for the load: LoadPercentText; the watts are in LoadWattsValue).
+// A reference as a technician reads it off an instrument: digits with at most one decimal point.
+bool IsDecimalReference(std::string_view text);
+
+// Runs a calibration against the reference. The input voltage and load calibrations clear the direction
+// latches first, the battery one does not. Ends: Reached, Missed (a jump guard ended it), NoAnswer (the
+// reading went missing or is no number), Stopped, Limit (kCalibrationStepLimit); Refused where the family
+// has no such calibration, and for a reference that is not a decimal number (an entry emptied before its
+// command ran, a lone "."): read as 0 it would drive the unit's calibration as far as the loop allows.
+// Value is the reading's text (for the load: LoadPercentText; the watts are in LoadWattsValue).
 LoopResult DriveCalibration(UpsLink& link, Calibration calibration, std::string_view reference,
                             const LoopHooks& hooks = {});
 

@@ -51,24 +51,6 @@ constexpr CalibrationCommand kCalibrations[] = {
     {'s', Calibration::Battery2nd, Reading::Battery, "BatteryVoltage2nd", nullptr, nullptr, "BatSmart2nd"},
 };
 
-// A reference as the entry fields let it be typed: digits with at most one decimal point. Anything else
-// (an entry emptied before its command ran, a lone ".") would read as 0 and drive the unit's calibration
-// down as far as the loop lets it, so it is refused before anything is sent.
-bool IsReference(std::string_view text) {
-    bool digit = false;
-    bool point = false;
-    for (char c : text) {
-        if (c >= '0' && c <= '9') {
-            digit = true;
-        } else if (c == '.' && !point) {
-            point = true;
-        } else {
-            return false;
-        }
-    }
-    return digit;
-}
-
 }  // namespace
 
 bool Dispatcher::SetConstant(char code, char) {
@@ -122,12 +104,8 @@ bool Dispatcher::CalibrateReading(char code, char) {
         }
     };
 
-    LoopResult result;
-    if (IsReference(reference)) {
-        result = DriveCalibration(ups_, c.Which, reference, Hooks(showStep));
-    } else {
-        result.Ended = LoopEnd::Refused;
-    }
+    // A reference that is not a number is refused by the driver before anything is sent.
+    const LoopResult result = DriveCalibration(ups_, c.Which, reference, Hooks(showStep));
     const Ending ending = EndingOf(result.Ended);
     if (ending == Ending::Stopped) return true;
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ups/UpsLink.h"
+#include "worker/LoadColouring.h"
 #include "worker/PollWorker.h"
 #include "worker/WindowControls.h"
 
@@ -25,7 +26,6 @@ namespace {
 
 constexpr std::string_view LineFailureMessage = "  Line Failure ! \n";
 constexpr std::string_view LineRestoredMessage = "  Returning from Line Failure ! \n";
-constexpr double LoadAlarmPercent = 100.0;
 
 void ShowRegisters(const UpsLink& ups, WindowControls& controls) {
     const uint8_t registers[4] = {ups.StateRegister1, ups.StateRegister2, ups.StateRegister3,
@@ -37,18 +37,6 @@ void ShowRegisters(const UpsLink& ups, WindowControls& controls) {
             controls.SetEnabled(StatusCheckBoxes[group][bit], set);
         }
     }
-}
-
-// The load fields of one page turn red at full load, so an overload stands out from across the bench.
-void ColourLoad(const UpsLink& ups, WindowControls& controls, std::string_view percentField,
-                std::string_view wattsField) {
-    const uint32_t colour = ups.LoadPercentValue >= LoadAlarmPercent ? Colour::Red : Colour::Black;
-    const std::string percentCaption = std::string(percentField) + "Label";
-    const std::string wattsCaption = std::string(wattsField) + "Label";
-    controls.SetFontColour(percentField, colour);
-    controls.SetFontColour(percentCaption, colour);
-    controls.SetFontColour(wattsField, colour);
-    controls.SetFontColour(wattsCaption, colour);
 }
 
 void ShowReading(WindowControls& controls, std::string_view field, std::string_view text,
@@ -71,7 +59,7 @@ void ShowSmart(UpsLink& ups, WindowControls& controls) {
     ShowReading(controls, "BatteryCharged", ups.BatteryChargeText, "BatteryChargedBar",
                 ups.BatteryChargeValue);
     controls.SetText("LoadPercent", ups.LoadPercentText);
-    ColourLoad(ups, controls, "LoadPercent", "LoadW");
+    ColourLoadFields(controls, "LoadPercent", "LoadW", ups.LoadPercentValue);
     controls.SetText("LoadW", ups.LoadWattsText);
     controls.SetBar("LoadBar", TruncateReading(ups.LoadPercentValue));
     controls.Repaint("LoadBar");
@@ -101,7 +89,7 @@ void ShowBackPro(UpsLink& ups, WindowControls& controls) {
     controls.SetText("BatteryVoltagePRO", ups.BatteryVoltageText);
     controls.SetText("BBDVoltage", ups.BbdVoltageText);
     controls.SetText("LoadPercentBackPro", ups.LoadPercentText);
-    ColourLoad(ups, controls, "LoadPercentBackPro", "LoadWBackPro");
+    ColourLoadFields(controls, "LoadPercentBackPro", "LoadWBackPro", ups.LoadPercentValue);
     controls.SetBar("LoadBackProBar", TruncateReading(ups.LoadPercentValue));
     controls.SetText("LoadWBackPro", ups.LoadWattsText);
     ShowReading(controls, "InputVoltageBackPro", ups.InputVoltageText, "InputVoltageBackProBar",
@@ -117,7 +105,7 @@ void ShowSmart2ndGen(UpsLink& ups, WindowControls& controls) {
     ShowReading(controls, "BatteryCharged2nd", ups.BatteryChargeText, "BatteryCharged2ndBar",
                 ups.BatteryChargeValue);
     controls.SetText("LoadPercent2nd", ups.LoadPercentText);
-    ColourLoad(ups, controls, "LoadPercent2nd", "LoadW2nd");
+    ColourLoadFields(controls, "LoadPercent2nd", "LoadW2nd", ups.LoadPercentValue);
     controls.SetBar("Load2ndBar", TruncateReading(ups.LoadPercentValue));
     controls.SetText("LoadW2nd", ups.LoadWattsText);
     ShowReading(controls, "InputVoltage2nd", ups.InputVoltageText, "InputVoltage2ndBar",

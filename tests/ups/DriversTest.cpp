@@ -376,6 +376,13 @@ TEST(DriveCalibration, OtherWaysOut) {
         EXPECT_EQ(DriveCalibration(bp.link, Calibration::Load, "300").Ended, LoopEnd::Refused);
         EXPECT_EQ(b.Sent() + bp.Sent(), "");
     }
+    // A reference that is no number would read as 0 and drive the calibration down to the limit.
+    for (const char* reference : {"", ".", "23O", "2.3.0", "-5"}) {
+        Bench b("smart");
+        EXPECT_EQ(DriveCalibration(b.link, Calibration::InputVoltage, reference).Ended, LoopEnd::Refused)
+            << reference;
+        EXPECT_EQ(b.Sent(), "") << reference;
+    }
 }
 
 TEST(DriveCalibration, BatteryKeepsTheDirectionLatchesInputAndLoadClearThem) {
