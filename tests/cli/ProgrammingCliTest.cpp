@@ -1,13 +1,7 @@
 // kelvane-cli's programming-mode commands: in process on virtual time for the command line, the ends of
 // each loop and the files, and a few runs of the built tool against the built kelvane-sim.
-#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -19,57 +13,23 @@
 #include "cli/Cli.h"
 #include "sim/SimUnit.h"
 #include "tests/cli/FlatJson.h"
+#include "tests/cli/Processes.h"
 #include "tests/support/VirtualClock.h"
 #include "tests/support/VirtualPort.h"
 #include "tests/support/VirtualSleeper.h"
 #include "ups/UpsLink.h"
 
-extern char** environ;
-
 namespace kelvane::cli {
 namespace {
 
+using testing::CliProcess;
+using testing::CliRun;
 using testing::FlatObject;
 using ::testing::HasSubstr;
 using testing::ReadJsonLines;
+using testing::SimProcess;
 
-class ScratchDir {
-  public:
-    ScratchDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kelvane-prog-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    const std::filesystem::path& Path() const { return path_; }
-    std::vector<std::string> Files() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-            names.push_back(entry.path().filename().string());
-        }
-        return names;
-    }
-
-  private:
-    std::filesystem::path path_;
-};
-
-std::string Slurp(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-struct CliRun {
-    int Status = -1;
-    std::string Out;
-    std::string Err;
-};
+using kelvane::testing::ScratchFolder;
 
 FlatObject OnlyObject(const CliRun& run) {
     const auto lines = ReadJsonLines(run.Out);
@@ -294,7 +254,7 @@ TEST(ProgrammingCli, AUnitThatStopsAnsweringIsLost) {
 }
 
 TEST(ProgrammingCli, EepromFileIsWrittenWholeOrNotAtAll) {
-    ScratchDir scratch;
+    ScratchFolder scratch;
     const std::filesystem::path target = scratch.Path() / "dump.bin";
     {
         Bench b("smart");
@@ -304,9 +264,9 @@ TEST(ProgrammingCli, EepromFileIsWrittenWholeOrNotAtAll) {
         const auto image = b.unit->Eeprom();
         std::string expected(image.begin(), image.end());
         expected[0] = '\0';  // the walk starts at 00 and does not read the byte there
-        EXPECT_EQ(Slurp(target), expected);
+        EXPECT_EQ(ScratchFolder::Read(target), expected);
     }
-    const std::string good = Slurp(target);
+    const std::string good = ScratchFolder::Read(target);
     {
         // The unit falls silent in the middle: the dump of the earlier run stays as it was.
         Bench b("smart");
@@ -316,7 +276,7 @@ TEST(ProgrammingCli, EepromFileIsWrittenWholeOrNotAtAll) {
         const CliRun run = b.Run({"eeprom", "--out", target.string()});
         EXPECT_EQ(run.Status, 5);
         EXPECT_EQ(OnlyObject(run).Text("ended"), "no-answer");
-        EXPECT_EQ(Slurp(target), good);
+        EXPECT_EQ(ScratchFolder::Read(target), good);
     }
     {
         Bench b("smart-sc");
@@ -325,7 +285,7 @@ TEST(ProgrammingCli, EepromFileIsWrittenWholeOrNotAtAll) {
         EXPECT_THAT(run.Err, HasSubstr("selects a calibration constant"));
     }
     // No temporary file is left behind, and the refused dump was never created.
-    EXPECT_EQ(scratch.Files(), std::vector<std::string>{"dump.bin"});
+    EXPECT_EQ(scratch.Names(), std::vector<std::string>{"dump.bin"});
     {
         Bench b("smart");
         const CliRun run = b.Run({"eeprom", "--out", (scratch.Path() / "no-such-folder" / "x.bin").string()});
@@ -337,98 +297,8 @@ TEST(ProgrammingCli, EepromFileIsWrittenWholeOrNotAtAll) {
 
 // --- The built tool against kelvane-sim -----------------------------------------------------------------
 
-constexpr int kHangLimitMs = 60000;
-
-pid_t Spawn(const std::vector<std::string>& argv, int outputFd, const std::filesystem::path& errPath) {
-    std::vector<std::string> args = argv;
-    std::vector<char*> pointers;
-    for (auto& arg : args) pointers.push_back(arg.data());
-    pointers.push_back(nullptr);
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&files, outputFd, 1);
-    posix_spawn_file_actions_addopen(&files, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t child = -1;
-    if (posix_spawn(&child, args[0].c_str(), &files, nullptr, pointers.data(), environ) != 0) child = -1;
-    posix_spawn_file_actions_destroy(&files);
-    return child;
-}
-
-// Waits for the child's exit status, polling its state; kills it and gives -1 past the limit.
-int WaitForExit(pid_t child) {
-    if (child <= 0) return -1;
-    int status = 0;
-    for (int waitedMs = 0; waitedMs < kHangLimitMs; waitedMs += 10) {
-        const pid_t done = ::waitpid(child, &status, WNOHANG);
-        if (done == child) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        if (done < 0) return -1;
-        ::poll(nullptr, 0, 10);
-    }
-    ::kill(child, SIGKILL);
-    ::waitpid(child, &status, 0);
-    return -1;
-}
-
-// kelvane-sim serving one unit until this goes; it answers 20 ms late so that a client slowed by a busy
-// machine between its write and its purge still gets the answer.
-class SimProcess {
-  public:
-    explicit SimProcess(std::vector<std::string> options) {
-        std::vector<std::string> argv{KELVANE_SIM_PATH, "--latency-ms", "20"};
-        argv.insert(argv.end(), options.begin(), options.end());
-        int output[2];
-        if (::pipe2(output, O_CLOEXEC) != 0) return;
-        pid_ = Spawn(argv, output[1], scratch_.Path() / "sim-err");
-        ::close(output[1]);
-        pollfd waiting{output[0], POLLIN, 0};
-        char byte = 0;
-        while (::poll(&waiting, 1, kHangLimitMs) > 0 && ::read(output[0], &byte, 1) == 1 && byte != '\n') {
-            device_ += byte;
-        }
-        ::close(output[0]);
-    }
-    ~SimProcess() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            WaitForExit(pid_);
-        }
-    }
-    SimProcess(const SimProcess&) = delete;
-    SimProcess& operator=(const SimProcess&) = delete;
-    const std::string& Device() const { return device_; }
-
-  private:
-    ScratchDir scratch_;
-    pid_t pid_ = -1;
-    std::string device_;
-};
-
-class CliProcess {
-  public:
-    explicit CliProcess(const std::vector<std::string>& args) {
-        std::vector<std::string> argv{KELVANE_CLI_PATH};
-        argv.insert(argv.end(), args.begin(), args.end());
-        const int out =
-            ::open((scratch_.Path() / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        pid_ = Spawn(argv, out, scratch_.Path() / "err");
-        ::close(out);
-    }
-    CliRun Finish() {
-        CliRun run;
-        run.Status = WaitForExit(pid_);
-        run.Out = Slurp(scratch_.Path() / "out");
-        run.Err = Slurp(scratch_.Path() / "err");
-        return run;
-    }
-
-  private:
-    ScratchDir scratch_;
-    pid_t pid_ = -1;
-};
-
 TEST(ProgrammingCliEndToEnd, CommandsAgainstKelvaneSim) {
-    ScratchDir scratch;
+    ScratchFolder scratch;
     const std::string dump = (scratch.Path() / "smart.bin").string();
     // Every run identifies, which costs 1.5 s of real time: the runs go side by side.
     SimProcess smart({"--unit", "smart"});
@@ -464,10 +334,10 @@ TEST(ProgrammingCliEndToEnd, CommandsAgainstKelvaneSim) {
     CliProcess eeprom({"--port", smart.Device(), "eeprom", "--out", dump});
     const CliRun eepromRun = eeprom.Finish();
     EXPECT_EQ(eepromRun.Status, 0) << eepromRun.Err;
-    const std::string bytes = Slurp(dump);
+    const std::string bytes = ScratchFolder::Read(dump);
     ASSERT_EQ(bytes.size(), 256u);
     EXPECT_EQ(static_cast<uint8_t>(bytes[0x13]), 0xC8);  // constant "6" as stepped
-    EXPECT_EQ(scratch.Files(), std::vector<std::string>{"smart.bin"});
+    EXPECT_EQ(scratch.Names(), std::vector<std::string>{"smart.bin"});
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "tests/support/ScratchFolder.h"
+
 namespace kelvane::serial::testing {
 
 // The master side of a fresh pseudo-terminal; the code under test opens Path() as its port.
@@ -64,23 +66,7 @@ class PtyPeer {
     std::string path_;
 };
 
-class ScratchDir {
-  public:
-    ScratchDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kelvane-serial-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    const std::filesystem::path& Path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
+// A folder of its own for one test.
+using ScratchDir = kelvane::testing::ScratchFolder;
 
 }  // namespace kelvane::serial::testing
