@@ -181,9 +181,9 @@ bool SamplesForSelection(const UpsLink& ups, int selection, ChartSamples& sample
     }
 }
 
-void RefreshDisplay(UpsLink& ups, WindowControls& controls, PollWindow& window) {
+void RefreshDisplay(UpsLink& ups, WindowControls& controls, PollWindow& window, ReadOut readOut) {
     controls.SetLinkLampOnline(ups.Online);
-    if (controls.IsPageShowing(StatusPageName)) {
+    if (readOut == ReadOut::StatusRegisters) {
         ShowRegisters(ups, controls);
     } else {
         ShowReadings(ups, controls);

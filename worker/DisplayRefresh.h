@@ -18,10 +18,16 @@ inline constexpr std::string_view StatusPageName = "TabSheet6";
 // StatusFlags in that order.
 extern const std::string_view StatusCheckBoxes[4][8];
 
-// Shows the registers (Status page) or the family's readings and chart samples (any other page), then
-// the unit's alerts and the link lamp. While no unit has been identified it runs the window's set-up
-// routine again.
-void RefreshDisplay(UpsLink& ups, WindowControls& controls, PollWindow& window);
+// What a cycle read from the unit: the four status registers (while the Status page showed) or the
+// family's poll list (any other page).
+enum class ReadOut { StatusRegisters, PollList };
+
+// Shows what the cycle read: the registers, or the family's readings and chart samples; then the unit's
+// alerts and the link lamp. The read-out is the one the cycle chose at its start, not the page showing
+// now: a tab change in between would otherwise show stale readings as fresh (and feed the charts a
+// stale point) or ticks of registers that were never read. While no unit has been identified it runs
+// the window's set-up routine again.
+void RefreshDisplay(UpsLink& ups, WindowControls& controls, PollWindow& window, ReadOut readOut);
 
 // The chart samples for a chart selection (the tag of GroupBox26): false when the selection feeds
 // nothing.

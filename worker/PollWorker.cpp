@@ -41,7 +41,8 @@ void PollWorker::Execute() {
         return;
     }
     for (;;) {
-        if (window_.StatusPageShowing()) {
+        const ReadOut readOut = window_.StatusPageShowing() ? ReadOut::StatusRegisters : ReadOut::PollList;
+        if (readOut == ReadOut::StatusRegisters) {
             ups_.RefreshRegisters();
         } else {
             ups_.RefreshPoll();
@@ -50,7 +51,7 @@ void PollWorker::Execute() {
         if (!window_.UnitIdentified()) commands_.clear();
         DrainQueue();
 
-        handOver_.Run([this] { RefreshDisplay(ups_, controls_, window_); });
+        handOver_.Run([this, readOut] { RefreshDisplay(ups_, controls_, window_, readOut); });
 
         if (!ups_.CheckSmartMode()) {
             // Marked before the window hears of it: once the port chooser is usable again, a new

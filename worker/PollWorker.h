@@ -27,7 +27,8 @@ class PollWorker;
 class PollWindow {
   public:
     virtual ~PollWindow() = default;
-    // Whether the "Status" page is the page shown; safe to call from any thread.
+    // Whether the "Status" page is the page shown; safe to call from any thread. Asked once at the start
+    // of each cycle, which then reads and shows the registers or the readings accordingly.
     virtual bool StatusPageShowing() const = 0;
     // Whether a unit has been identified on this window; safe to call from any thread.
     virtual bool UnitIdentified() const = 0;

@@ -41,7 +41,7 @@ struct Readings {
         ups.RtMinus400BatteryVoltageText = "-200.2";
         ups.Online = true;
     }
-    void Refresh() { RefreshDisplay(ups, controls, window); }
+    void Refresh(ReadOut readOut = ReadOut::PollList) { RefreshDisplay(ups, controls, window, readOut); }
 
     UpsLink ups;
     RecordingWindow controls;
@@ -208,8 +208,7 @@ TEST(DisplayRefreshTest, TheStatusPageShowsRegisterBitsAndNoReadings) {
     bench.ups.StateRegister2 = 0x80;
     bench.ups.StateRegister3 = 0x00;
     bench.ups.StatusFlags = 0x08 | 0x40;
-    bench.controls.ShowingPages.insert("TabSheet6");
-    bench.Refresh();
+    bench.Refresh(ReadOut::StatusRegisters);
 
     const std::vector<std::string> set = {"CheckBox9", "CheckBox24", "CheckBox28", "CheckBox31"};
     for (const auto& group : StatusCheckBoxes) {
@@ -224,17 +223,16 @@ TEST(DisplayRefreshTest, TheStatusPageShowsRegisterBitsAndNoReadings) {
 }
 
 TEST(DisplayRefreshTest, AlertsAreShownOnceInTheirColourOnAnyPage) {
-    for (bool statusPage : {false, true}) {
+    for (ReadOut readOut : {ReadOut::PollList, ReadOut::StatusRegisters}) {
         Readings bench;
         bench.ups.Family = FamilySmart;
-        if (statusPage) bench.controls.ShowingPages.insert("TabSheet6");
         bench.ups.LineFailAlert = true;
         bench.ups.LineRestoredAlert = true;
-        bench.Refresh();
-        bench.Refresh();
+        bench.Refresh(readOut);
+        bench.Refresh(readOut);
 
         const auto& pieces = bench.controls.at("UPSMessage").Rich;
-        ASSERT_EQ(pieces.size(), 2u) << statusPage;
+        ASSERT_EQ(pieces.size(), 2u) << static_cast<int>(readOut);
         EXPECT_EQ(pieces[0].first, "  Line Failure ! \n");
         EXPECT_EQ(pieces[1].first, "  Returning from Line Failure ! \n");
         EXPECT_EQ(pieces[0].second, 0xD02F70u);
@@ -266,7 +264,7 @@ TEST(DisplayRefreshTest, FamiliesWithoutAPolledValueAskTheUnitDuringTheRefresh) 
     ASSERT_TRUE(noSerial.identified);
     ASSERT_EQ(noSerial.ups.Family, FamilySmartNoSerial);
     std::size_t mark = noSerial.unit->Received().size();
-    RefreshDisplay(noSerial.ups, noSerial.controls, noSerial.window);
+    RefreshDisplay(noSerial.ups, noSerial.controls, noSerial.window, ReadOut::PollList);
     EXPECT_EQ(noSerial.ReceivedSince(mark), "B");
     EXPECT_EQ(noSerial.controls.at("BatteryVoltageSmart").Text, noSerial.ups.BatteryVoltageText.Str());
     EXPECT_FALSE(noSerial.ups.BatteryVoltageText.Empty());
@@ -275,7 +273,7 @@ TEST(DisplayRefreshTest, FamiliesWithoutAPolledValueAskTheUnitDuringTheRefresh) 
     ASSERT_TRUE(monitor.identified);
     ASSERT_TRUE(monitor.ups.AprogMode);
     mark = monitor.unit->Received().size();
-    RefreshDisplay(monitor.ups, monitor.controls, monitor.window);
+    RefreshDisplay(monitor.ups, monitor.controls, monitor.window, ReadOut::PollList);
     EXPECT_EQ(monitor.ReceivedSince(mark), "o");
     EXPECT_EQ(monitor.controls.at("OutputVoltageConstant").Text, monitor.ups.NominalOutputVoltageText.Str());
 }

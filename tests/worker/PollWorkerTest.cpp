@@ -120,6 +120,36 @@ TEST_F(PollWorkerTest, TheStatusPageSwitchesTheReadOutToTheRegisters) {
     EXPECT_FALSE(bench.controls.at("InputVoltage").Text.empty());
 }
 
+// The technician changes tabs while a queued command runs: the refresh shows what this cycle read, and
+// the page now showing waits for the next cycle.
+TEST_F(PollWorkerTest, ATabChangeDuringTheCycleDoesNotChangeWhatItShows) {
+    for (const bool statusAtReadOut : {true, false}) {
+        SCOPED_TRACE(statusAtReadOut ? "away from Status" : "onto Status");
+        WorkerBench b("smart");
+        ASSERT_TRUE(b.identified);
+        if (statusAtReadOut) b.controls.ShowingPages.insert(std::string(StatusPageName));
+        PollWorker* self = nullptr;
+        PollWorker worker(b.ups, b.commands, b.controls, b.handOver, b.window, [&](char, char) {
+            if (statusAtReadOut) {
+                b.controls.ShowingPages.clear();
+            } else {
+                b.controls.ShowingPages.insert(std::string(StatusPageName));
+            }
+            self->Terminate();
+        });
+        self = &worker;
+        b.commands.push('e', '-');
+
+        worker.Execute();
+
+        ASSERT_EQ(b.window.ReadOuts, 1);
+        // Registers that were not read tick nothing; readings that were not read feed no chart point.
+        EXPECT_EQ(b.controls.Controls.count("CheckBox9"), statusAtReadOut ? 1u : 0u);
+        EXPECT_EQ(b.controls.Controls.count("InputVoltage"), statusAtReadOut ? 0u : 1u);
+        EXPECT_EQ(b.controls.at("KPerformanceGraph1").Samples.size(), statusAtReadOut ? 0u : 1u);
+    }
+}
+
 TEST_F(PollWorkerTest, AUnitThatStopsAnsweringEndsTheCycleAfterOneFailedLinkCheck) {
     PollWorker worker = MakeWorker();
     std::size_t muteMark = 0;
