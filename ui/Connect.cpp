@@ -253,11 +253,10 @@ void TForm1::PollerTerminated(PollWorker* worker) {
     const auto found = std::find(Workers.begin(), Workers.end(), worker);
     if (found == Workers.end()) return;
     Workers.erase(found);
-    worker->Join();
-    delete worker;
     // A late handler of an earlier worker must not mark the newer one as ended.
     const bool current = worker == Poller;
     if (current) Poller = nullptr;
+    delete worker;  // joins the thread, which has nothing left to do but end
 
     if (Tag() == 1 && Workers.empty()) {
         Commands.clear();
