@@ -45,6 +45,14 @@ std::string GroupName(gid_t gid) {
     return found->gr_name;
 }
 
+// The exclusive mark belongs to the terminal, not to our descriptor: where the other side stays open
+// (a pseudo-terminal whose server keeps it) it outlives the close, and every later open by anyone but
+// the superuser fails with EBUSY.
+int CloseReleasingExclusive(int fd) {
+    ::ioctl(fd, TIOCNXCL);
+    return ::close(fd);
+}
+
 // Milliseconds for poll() until the deadline, rounded up so a wake-up never comes before it.
 int WaitMsUntil(Clock::time_point deadline, Clock::time_point now) {
     auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count();
@@ -82,7 +90,7 @@ std::unique_ptr<PosixSerialLine> PosixSerialLine::Open(const std::string& device
                                           isCharacterDevice ? GroupName(info.st_gid) : std::string()));
     }
     auto refuseAndClose = [&](std::string reason) {
-        ::close(fd);
+        CloseReleasingExclusive(fd);
         return refuse(std::move(reason));
     };
 
@@ -117,7 +125,7 @@ PosixSerialLine::PosixSerialLine(int fd, std::string devicePath)
     : fd_(fd), devicePath_(std::move(devicePath)) {}
 
 PosixSerialLine::~PosixSerialLine() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) CloseReleasingExclusive(fd_);
 }
 
 void PosixSerialLine::Fail(std::string reason) {
@@ -265,7 +273,7 @@ bool PosixSerialLine::Close() {
     if (fd_ < 0) return true;
     int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0 && errno != EINTR) {
+    if (CloseReleasingExclusive(fd) != 0 && errno != EINTR) {
         FailWithSystemError("close", errno);
         return false;
     }

@@ -5,6 +5,10 @@
 // The server keeps the terminal side open itself, so a client that closes the port and opens it again
 // finds the unit still there. Stop() (or destruction) closes both sides: an open client then sees the
 // device go away, as with an unplugged adapter.
+//
+// Because of that hold, the terminal outlives its clients, and so does a client's exclusive-use mark
+// (TIOCEXCL). PosixSerialLine takes it off when it closes; a client that crashes or is killed leaves it
+// set, and until the server is restarted only the superuser can open the device again.
 #pragma once
 
 #include <atomic>

@@ -1,8 +1,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
+#include <unistd.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -66,6 +70,49 @@ TEST_F(PosixSerialLineTest, OpensRawAt2400Baud8N1WithoutFlowControlAndExclusivel
         EXPECT_EQ(ioctl(second, TIOCGEXCL, &exclusive), 0);
         EXPECT_NE(exclusive, 0);
         ::close(second);
+    }
+}
+
+// The errno of opening the path as "nobody" in a child (0: it opened); -1 when the child could not tell.
+int OpenErrorAsNobody(const std::string& path) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(255);
+        const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        ::_exit(fd >= 0 ? 0 : errno);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
+        WEXITSTATUS(status) == 255)
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+// The far end stays open, as kelvane-sim keeps it, so the terminal and any mark on it outlive the line:
+// the window's reconnect and a second kelvane-cli run need it taken off.
+TEST_F(PosixSerialLineTest, EndingTheLineLeavesTheTerminalFreeForTheNextOpener) {
+    ASSERT_EQ(::chmod(peer.Path().c_str(), 0666), 0);
+    const std::pair<const char*, std::function<void()>> endings[] = {
+        {"Close", [&] { EXPECT_TRUE(line->Close()); }},
+        {"destruction", [&] { line.reset(); }},
+    };
+    for (const auto& [name, end] : endings) {
+        SCOPED_TRACE(name);
+        std::string why;
+        if (!line) line = PosixSerialLine::Open(peer.Path(), &why);
+        ASSERT_NE(line, nullptr) << why;
+        end();
+
+        const int again = ::open(peer.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        ASSERT_GE(again, 0);
+        int exclusive = -1;
+        EXPECT_EQ(ioctl(again, TIOCGEXCL, &exclusive), 0);
+        EXPECT_EQ(exclusive, 0);
+        ::close(again);
+        if (::geteuid() == 0) {
+            EXPECT_EQ(OpenErrorAsNobody(peer.Path()), 0);
+        }
+        line.reset();
     }
 }
 
