@@ -10,24 +10,22 @@
 
 #include <cerrno>
 #include <chrono>
-#include <climits>
-#include <cstring>
 #include <optional>
 #include <utility>
+
+#include "serial/posix/PosixSupport.h"
 
 namespace kelvane::serial {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using posix::SystemReason;
+using posix::WaitMsUntil;
 
 // A single-byte write that cannot get out within this time means the port is stuck; nothing else
 // bounds it, since writes carry no time-out of their own.
 constexpr auto kWriteLimit = std::chrono::milliseconds(2000);
-
-std::string SystemReason(int err) {
-    return std::strerror(err);
-}
 
 // The ways a terminal tells that it is gone: a hung-up line, an unplugged USB adapter, a closed
 // pseudo-terminal master.
@@ -51,13 +49,6 @@ std::string GroupName(gid_t gid) {
 int CloseReleasingExclusive(int fd) {
     ::ioctl(fd, TIOCNXCL);
     return ::close(fd);
-}
-
-// Milliseconds for poll() until the deadline, rounded up so a wake-up never comes before it.
-int WaitMsUntil(Clock::time_point deadline, Clock::time_point now) {
-    auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count();
-    if (left > INT_MAX) return INT_MAX;
-    return static_cast<int>(left);
 }
 
 }  // namespace

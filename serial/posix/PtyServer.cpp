@@ -10,27 +10,20 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <utility>
+
+#include "serial/posix/PosixSupport.h"
 
 namespace kelvane::serial {
 
 namespace {
 
 using Clock = AnswerScheduler::Clock;
-
-std::string SystemReason(int err) {
-    return std::strerror(err);
-}
+using posix::SystemReason;
 
 void CloseIfOpen(int& fd) {
     if (fd >= 0) ::close(fd);
     fd = -1;
-}
-
-int WaitMsUntil(Clock::time_point due) {
-    auto left = std::chrono::ceil<std::chrono::milliseconds>(due - Clock::now()).count();
-    return static_cast<int>(std::clamp<decltype(left)>(left, 0, INT_MAX));
 }
 
 // A link from an earlier run that was killed before it could clean up is replaced; anything that is
@@ -176,7 +169,7 @@ void PtyServer::Serve() {
         }
 
         int waitMs = -1;
-        if (auto due = scheduler_.NextDue()) waitMs = WaitMsUntil(*due);
+        if (auto due = scheduler_.NextDue()) waitMs = posix::WaitMsUntil(*due, Clock::now());
         if (backOffMs >= 0) waitMs = waitMs < 0 ? backOffMs : std::min(waitMs, backOffMs);
         // While backing off the master is left out of the poll: a hang-up would wake it at once.
         int watchedMaster = backOffMs >= 0 ? -1 : master_;
