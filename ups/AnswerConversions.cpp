@@ -53,22 +53,43 @@ long long Magnitude(std::string_view integerDigits, std::string_view fractionDig
     return negative ? scale - power : scale + power;
 }
 
+// Where the leading number's parts lie: its sign, its integer digits and its fraction digits. It has
+// none when there is no digit on either side of the point.
+struct LeadingNumber {
+    bool Negative = false;
+    std::size_t NumberStart = 0;
+    std::size_t IntegerEnd = 0;
+    std::size_t FractionStart = 0;
+    std::size_t FractionEnd = 0;
+
+    bool HasDigits() const { return IntegerEnd != NumberStart || FractionEnd != FractionStart; }
+};
+
+LeadingNumber FindLeadingNumber(std::string_view text) {
+    LeadingNumber number;
+    std::size_t at = SkipBlanks(text, 0);
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) number.Negative = text[at++] == '-';
+    number.NumberStart = at;
+    number.IntegerEnd = SkipDigits(text, at);
+    number.FractionStart = number.IntegerEnd;
+    number.FractionEnd = number.IntegerEnd;
+    if (number.IntegerEnd < text.size() && text[number.IntegerEnd] == '.') {
+        number.FractionStart = number.IntegerEnd + 1;
+        number.FractionEnd = SkipDigits(text, number.FractionStart);
+    }
+    return number;
+}
+
 }  // namespace
 
-double ParseDecimal(std::string_view text) {
-    std::size_t at = SkipBlanks(text, 0);
-    bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
+bool StartsWithNumber(std::string_view text) {
+    return FindLeadingNumber(text).HasDigits();
+}
 
-    const std::size_t numberStart = at;
-    const std::size_t integerEnd = SkipDigits(text, at);
-    std::size_t fractionStart = integerEnd;
-    std::size_t fractionEnd = integerEnd;
-    if (integerEnd < text.size() && text[integerEnd] == '.') {
-        fractionStart = integerEnd + 1;
-        fractionEnd = SkipDigits(text, fractionStart);
-    }
-    if (integerEnd == numberStart && fractionEnd == fractionStart) return 0.0;
+double ParseDecimal(std::string_view text) {
+    const LeadingNumber leading = FindLeadingNumber(text);
+    if (!leading.HasDigits()) return 0.0;
+    const auto [negative, numberStart, integerEnd, fractionStart, fractionEnd] = leading;
 
     std::size_t numberEnd = fractionEnd;
     std::string_view exponent;

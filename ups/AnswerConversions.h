@@ -19,6 +19,10 @@ namespace kelvane {
 // value computed from the reading.
 double ParseDecimal(std::string_view text);
 
+// Whether the text begins with a number as ParseDecimal reads one: blanks, a sign, then a digit or a
+// "." followed by a digit. "NA", "" and "." do not, so their 0 from ParseDecimal is no reading.
+bool StartsWithNumber(std::string_view text);
+
 // The leading decimal integer (blanks, sign, digits), 0 when there is none; saturates at the range of long.
 long ParseInteger(std::string_view text);
 

@@ -23,15 +23,6 @@ bool IsHexCode(std::string_view text) {
     return text.size() == 2 && ParseHexByte(text).has_value();
 }
 
-// A reading the calibration can compare: it starts with a number, as strtod would read one.
-bool IsNumber(std::string_view text) {
-    std::size_t at = text.find_first_not_of(" \t");
-    if (at == std::string_view::npos) return false;
-    if (text[at] == '+' || text[at] == '-') ++at;
-    if (at < text.size() && text[at] == '.') ++at;
-    return at < text.size() && text[at] >= '0' && text[at] <= '9';
-}
-
 bool Identified(const UpsLink& link) {
     return link.Family != FamilyUnidentified;
 }
@@ -293,7 +284,8 @@ LoopResult DriveCalibration(UpsLink& link, Calibration calibration, std::string_
                             const LoopHooks& hooks) {
     Stepper stepper;
     stepper.Limit = kCalibrationStepLimit;
-    stepper.Usable = IsNumber;
+    // A reading the calibration can compare starts with a number.
+    stepper.Usable = StartsWithNumber;
     stepper.Completed = [&](std::string_view) {
         return link.CalibrationJumped ? LoopEnd::Missed : LoopEnd::Reached;
     };
@@ -322,7 +314,7 @@ LoopResult DriveCalibration(UpsLink& link, Calibration calibration, std::string_
             stepper.Value = [&] { return link.BatteryVoltageText.Str(); };
             // The unit's answer to the step, not the reading, tells whether it is still there.
             stepper.Usable = [&](std::string_view reading) {
-                return !link.BatteryStepReply2ndText.Empty() && IsNumber(reading);
+                return !link.BatteryStepReply2ndText.Empty() && StartsWithNumber(reading);
             };
             break;
     }

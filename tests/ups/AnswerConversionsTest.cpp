@@ -34,6 +34,25 @@ TEST(AnswerConversions, DecimalReadsTheLeadingNumberLikeStrtod) {
     EXPECT_EQ(ParseDecimal("0." + std::string(400, '0') + "1"), 0.0);
 }
 
+TEST(AnswerConversions, StartsWithNumberWhereDecimalFindsDigits) {
+    struct Case {
+        const char* text;
+        bool number;
+    };
+    const std::vector<Case> cases = {
+        {"118.5", true}, {"0", true},    {" 12x", true}, {"\t-2.5", true}, {"+.5", true},
+        {"5.", true},    {"NA", false},  {"", false},    {".", false},     {"-", false},
+        {"+.", false},   {"- 5", false}, {"e5", false},  {" ", false},     {"x1", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(StartsWithNumber(c.text), c.number);
+        if (!c.number) {
+            EXPECT_EQ(ParseDecimal(c.text), 0.0);
+        }
+    }
+}
+
 TEST(AnswerConversions, DecimalPointIsADotWhateverTheLocale) {
     const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
     if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr &&
