@@ -46,6 +46,10 @@ QWidget* QtWindowControls::Find(std::string_view control) {
     if (auto found = cache_.find(control); found != cache_.end()) return found->second;
     const QString name = FromUnit(control);
     QWidget* widget = window_.objectName() == name ? &window_ : window_.findChild<QWidget*>(name);
+    // Every later call on a missing name does nothing; said once here, a misspelt name or a control
+    // dropped from the layout does not go unnoticed.
+    if (widget == nullptr)
+        qWarning("Control %s is missing from the window; changes to it do nothing.", qPrintable(name));
     cache_.emplace(std::string(control), widget);
     return widget;
 }

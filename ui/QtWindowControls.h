@@ -50,7 +50,8 @@ class QtWindowControls final : public WindowControls {
     // Selects an item of a combo box without running its change handler.
     void SetSelectedIndex(std::string_view comboBox, int index);
 
-    // The control of that name; null when the window has none (a name missing from the layout).
+    // The control of that name; null when the window has none (a name missing from the layout), which is
+    // warned about the first time the name is asked for.
     QWidget* Find(std::string_view control);
 
     static QString FromUnit(std::string_view text);
