@@ -120,7 +120,11 @@ void TForm1::SelfTestSwitchOff(bool& intervalChanged) {
     // has no "OFF", or that answers "NA") and after a fixed number of steps.
     const LoopResult cycled = CycleUntil(*Ups, Setting::SelfTestInterval, "OFF");
     intervalChanged = cycled.Steps > 0;
-    if (cycled.Ended != LoopEnd::Reached) {
+    // A refusal sent nothing (a unit without stored settings, such as one not identified): there is no
+    // interval to switch off, and saying it failed would send the technician looking for a fault.
+    const bool failed = cycled.Ended == LoopEnd::NoAnswer || cycled.Ended == LoopEnd::Missed ||
+                        cycled.Ended == LoopEnd::Limit;
+    if (failed) {
         StatusBar1->SetPanelText(0, QtWindowControls::FromUnit(SelfTestNotOffMessage));
         StatusBar1->repaint();
     }

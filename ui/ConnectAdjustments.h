@@ -12,7 +12,8 @@ namespace kelvane {
 class UpsLink;
 
 // Status panel 0 when the self-test interval could not be stepped to "OFF": the unit answers nothing, a
-// value that is not in a list with "OFF" ("NA"), or keeps no stored settings.
+// value that is not in a list with "OFF" ("NA"), or never gets there within the step limit. A unit that
+// keeps no stored settings is sent nothing and gets no message.
 inline constexpr std::string_view SelfTestNotOffMessage = "Self Test interval could not be set to OFF.";
 
 // What the battery constant "0" of a Smart unit is chosen by.

@@ -235,6 +235,20 @@ class AdjustTest : public QObject {
         }
     }
 
+    // Nothing to switch off is no failure: the unit is sent nothing and the status bar stays as it was.
+    void switchOffSaysNothingToAUnitWithoutStoredSettings() {
+        ConnectBench bench;
+        sim::SimUnit& unit = bench.Plug("back-pro");
+        QVERIFY(unit.OverrideAnswer("P", "NA"));  // no family recognised
+        TForm1& window = OpenWith(bench, {.SelfTestOff = true});
+        bench.Choose(QStringLiteral("COM1"));
+        QCOMPARE(window.Ups->Family, FamilyUnidentified);
+        QCOMPARE(window.StatusBar1->PanelText(0), Connected);
+        window.close();
+        QVERIFY(bench.WaitForWorkersToEnd());
+        QCOMPARE(CountOf(unit.Received(), "E"), 0);
+    }
+
     void switchOffNeverRunsOnABackProUnit() {
         ConnectBench bench;
         bench.Plug("back-pro");
