@@ -299,8 +299,10 @@ LoopResult DriveCalibration(UpsLink& link, Calibration calibration, std::string_
             stepper.Value = [&] { return link.InputVoltageText.Str(); };
             break;
         case Calibration::Load:
+            // Without a rating the load in watts always reads 0, and the loop could only drag the unit's
+            // load calibration to the step limit.
             if ((link.Family != FamilySmart && link.Family != FamilySmart2ndGen) ||
-                !IsDecimalReference(reference)) {
+                !IsDecimalReference(reference) || !(link.WattsPerPercent > 0.0f)) {
                 return RefusedWith(link.LoadPercentText.Str());
             }
             stepper.Step = [&] { return link.CalibrateLoadStep(ref); };

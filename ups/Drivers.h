@@ -105,8 +105,9 @@ bool IsDecimalReference(std::string_view text);
 // Runs a calibration against the reference. The input voltage and load calibrations clear the direction
 // latches first, the battery one does not. Ends: Reached, Missed (a jump guard ended it), NoAnswer (the
 // reading went missing or is no number), Stopped, Limit (kCalibrationStepLimit); Refused where the family
-// has no such calibration, and for a reference that is not a decimal number (an entry emptied before its
-// command ran, a lone "."): read as 0 it would drive the unit's calibration as far as the loop allows.
+// has no such calibration, for a reference that is not a decimal number (an entry emptied before its
+// command ran, a lone "."): read as 0 it would drive the unit's calibration as far as the loop allows, and
+// for the load where the rating is unknown (WattsPerPercent not above 0), which reads 0 W whatever the load.
 // Value is the reading's text (for the load: LoadPercentText; the watts are in LoadWattsValue).
 LoopResult DriveCalibration(UpsLink& link, Calibration calibration, std::string_view reference,
                             const LoopHooks& hooks = {});

@@ -385,6 +385,35 @@ TEST(DriveCalibration, OtherWaysOut) {
     }
 }
 
+// Without a rating the load reads 0 W whatever the unit carries: a load calibration could only drag the
+// unit's calibration to the step limit, so it is refused; the other calibrations need no rating.
+TEST(DriveCalibration, LoadNeedsAKnownRating) {
+    struct Case {
+        const char* Preset;
+        const char* NameCommand;
+        const char* Name;  // what the unit answers for its model name
+        Calibration Which;
+        const char* Reference;
+        LoopEnd Ended;
+    };
+    const Case cases[] = {
+        {"smart", "^A", "Smart UPS", Calibration::Load, "300", LoopEnd::Refused},
+        {"smart", "^A", "Smart 75", Calibration::Load, "300", LoopEnd::Refused},  // fewer than three digits
+        {"second-gen", "V", "?QI", Calibration::Load, "220", LoopEnd::Refused},   // a model digit it lacks
+        {"smart", "^A", "Smart UPS", Calibration::InputVoltage, "229.2", LoopEnd::Reached},
+        {"second-gen", "V", "?QI", Calibration::Battery2nd, "27.00", LoopEnd::Reached},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.Preset) + " " + c.Name);
+        auto unit = sim::SimUnit::FromPreset(c.Preset);
+        ASSERT_TRUE(unit->OverrideAnswer(c.NameCommand, c.Name));
+        Bench b(std::move(unit));
+        ASSERT_EQ(b.link.WattsPerPercent, 0.0f);
+        EXPECT_EQ(DriveCalibration(b.link, c.Which, c.Reference).Ended, c.Ended);
+        EXPECT_EQ(b.Sent().empty(), c.Ended == LoopEnd::Refused);
+    }
+}
+
 TEST(DriveCalibration, BatteryKeepsTheDirectionLatchesInputAndLoadClearThem) {
     Bench b("second-gen");
     b.link.SteppedUp = true;
