@@ -186,9 +186,12 @@ int Model(Session& session) {
     UpsLink& link = session.Link;
     const bool secondGen = link.Family == FamilySmart2ndGen;
     const LoopResult result = secondGen ? DriveModelCode2nd(link, *target) : DriveModelCode(link, *target);
-    // The model decides the name, the rating and the flags; read them as they now are.
-    link.ReadModel();
-    link.ReadFirmware();
+    // The model decides the name, the rating and the flags; read them as they now are. After a refusal
+    // nothing changed, and the unit (not identified) is not to be sent anything but the closing "R".
+    if (result.Ended != LoopEnd::Refused) {
+        link.ReadModel();
+        link.ReadFirmware();
+    }
 
     JsonObject json;
     json.AddText(secondGen ? "ModelCode2ndText" : "ModelCodeText", result.Value)
@@ -235,8 +238,13 @@ int Calibrate(Session& session) {
                 .AddText("BatteryStepReply2ndText", link.BatteryStepReply2ndText.View());
             break;
     }
-    return FinishLoop(session, json, result, "calibrate " + kind,
-                      "this unit has no " + kind + " calibration");
+    std::string refusal = "this unit has no " + kind + " calibration";
+    if (which == Calibration::Load && (link.Family == FamilySmart || link.Family == FamilySmart2ndGen) &&
+        !(link.WattsPerPercent > 0.0f)) {
+        refusal = "the unit's model name \"" + link.ModelNameText.Str() +
+                  "\" gives no rated power, so its load in watts cannot be read";
+    }
+    return FinishLoop(session, json, result, "calibrate " + kind, refusal);
 }
 
 int Cycle(Session& session) {
@@ -251,9 +259,12 @@ int Cycle(Session& session) {
     if (!HasStoredSettings(link)) return NotForThisUnit(session, "This unit keeps no stored settings");
 
     const std::string value = CycleSetting(link, setting->Which);
+    // The re-read's own answer tells whether the unit answered: a decoded setting (alarm delay,
+    // sensitivity) keeps its old text when the answer is missing.
+    const bool answered = !link.ReplyText().empty();
     JsonObject json;
     json.AddText(setting->Member, value);
-    return FinishOrLost(session, json, !value.empty(), "cycle " + std::string(setting->Name));
+    return FinishOrLost(session, json, answered, "cycle " + std::string(setting->Name));
 }
 
 int Write(Session& session) {

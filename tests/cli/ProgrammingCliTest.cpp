@@ -8,6 +8,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/Cli.h"
@@ -43,6 +44,12 @@ struct Bench {
     explicit Bench(const std::string& preset)
         : unit(sim::SimUnit::FromPreset(preset)), sleeper(clock), port(*unit, clock, {}, "COM1") {}
 
+    // Changes the unit's answer to one command; the reference of SentAfterIdentification gets it too.
+    void Override(const std::string& command, const std::string& text) {
+        EXPECT_TRUE(unit->OverrideAnswer(command, text));
+        overrides.emplace_back(command, text);
+    }
+
     CliRun Run(std::vector<std::string> args) {
         args.insert(args.begin(), {"--port", "COM1"});
         std::ostringstream out;
@@ -64,6 +71,7 @@ struct Bench {
     std::string SentAfterIdentification(const std::vector<std::string>& args) {
         const std::size_t before = unit->Received().size();
         Bench reference(unit->Name());
+        for (const auto& [command, text] : overrides) reference.Override(command, text);
         reference.Run({"identify"});
         const std::size_t identifying = reference.unit->Received().size() - 1;  // less its "R"
         last = Run(args);
@@ -76,6 +84,7 @@ struct Bench {
     VirtualSleeper sleeper;
     VirtualPort port;
     CliRun last;
+    std::vector<std::pair<std::string, std::string>> overrides;
 };
 
 TEST(ProgrammingCli, BadArgumentsAreRefusedBeforeTheUnitIsAsked) {
@@ -239,18 +248,65 @@ TEST(ProgrammingCli, CommandsThatDoNotApplyToTheUnitSendOnlyTheClose) {
     }
 }
 
+// A loop that refuses sends nothing but the closing "R", and says why.
+TEST(ProgrammingCli, RefusedLoopsSendOnlyTheClose) {
+    struct Case {
+        const char* Name;
+        const char* Preset;
+        std::pair<const char*, const char*> Override;
+        std::vector<std::string> Args;
+        const char* Reason;
+    };
+    const Case cases[] = {
+        // "XX" to the second "1": no programming mode, so the unit is not identified.
+        {"model of an unidentified unit",
+         "smart",
+         {"1", "XX"},
+         {"model", "85"},
+         "the unit was not identified"},
+        // Without a rating the load reads 0 W whatever it is.
+        {"load of an unrated unit",
+         "smart",
+         {"^A", "Smart UPS"},
+         {"calibrate", "load", "300"},
+         "model name \"Smart UPS\" gives no rated power, so its load in watts cannot be read"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Bench b(c.Preset);
+        b.Override(c.Override.first, c.Override.second);
+        EXPECT_EQ(b.SentAfterIdentification(c.Args), "R");
+        EXPECT_EQ(b.last.Status, 5);
+        EXPECT_EQ(OnlyObject(b.last).Text("ended"), "refused");
+        EXPECT_THAT(b.last.Err, HasSubstr(std::string(c.Reason) + "; nothing was sent"));
+    }
+}
+
 TEST(ProgrammingCli, AUnitThatStopsAnsweringIsLost) {
     Bench reference("smart");
     reference.Run({"identify"});
     const int identifying = static_cast<int>(reference.unit->Received().size()) - 1;
 
-    Bench b("smart");
-    b.unit->SetMuteAfter(identifying + 1);  // answers the selection "E" only
-    const CliRun run = b.Run({"cycle", "self-test"});
-    EXPECT_EQ(run.Status, 4);
-    EXPECT_EQ(OnlyObject(run).Text("SelfTestIntervalText"), "");
-    EXPECT_THAT(run.Err, HasSubstr("stopped answering during cycle self-test"));
-    EXPECT_NE(b.Received().back(), 'R');
+    struct Case {
+        const char* Setting;
+        const char* Member;
+        const char* Shown;  // a decoded setting keeps its old text when the answer is missing
+    };
+    const Case cases[] = {
+        {"self-test", "SelfTestIntervalText", ""},
+        {"sensitivity", "SensitivityText", " High "},
+        {"alarm-delay", "AlarmDelayText", " 5 Seconds"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Setting);
+        Bench b("smart");
+        b.unit->SetMuteAfter(identifying + 1);  // answers the selection only
+        const CliRun run = b.Run({"cycle", c.Setting});
+        EXPECT_EQ(run.Status, 4);
+        EXPECT_EQ(OnlyObject(run).Text(c.Member), c.Shown);
+        EXPECT_THAT(run.Err, HasSubstr(std::string("stopped answering during cycle ") + c.Setting));
+        EXPECT_NE(b.Received().back(), 'R');
+    }
 }
 
 TEST(ProgrammingCli, EepromFileIsWrittenWholeOrNotAtAll) {
