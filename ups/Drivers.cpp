@@ -372,7 +372,10 @@ LoopResult CycleUntil(UpsLink& link, Setting setting, std::string_view wanted, c
 
 LoopResult ReadEeprom(UpsLink& link, std::size_t offset, const LoopHooks& hooks) {
     constexpr std::size_t kSize = 256;
-    if (link.ScModel || offset > link.EepromImage.size() - kSize) return RefusedWith();
+    // The unit moves on with every "+" whether or not its answer arrives, so the walk goes on through a
+    // missing answer and stays in step; only this many in a row mean the unit has fallen silent.
+    constexpr int kSilentAfter = 3;
+    if (!Identified(link) || link.ScModel || offset > link.EepromImage.size() - kSize) return RefusedWith();
     if (StopAsked(hooks)) return {LoopEnd::Stopped, 0, {}};
 
     const uint8_t start = ParseHexByte(link.EepromBegin()).value_or(0);
@@ -382,6 +385,7 @@ LoopResult ReadEeprom(UpsLink& link, std::size_t offset, const LoopHooks& hooks)
     };
 
     LoopResult result;
+    int missingInARow = 0;
     for (int k = 1; k < static_cast<int>(kSize); ++k) {
         if (StopAsked(hooks)) {
             result.Ended = LoopEnd::Stopped;
@@ -389,14 +393,18 @@ LoopResult ReadEeprom(UpsLink& link, std::size_t offset, const LoopHooks& hooks)
         }
         const std::string answer = link.EepromNext();
         if (answer.empty()) {
-            // A silent unit answers no further byte; the walk would have stored the last one throughout.
-            for (int rest = k; rest < static_cast<int>(kSize); ++rest) store(rest);
-            result.Ended = LoopEnd::NoAnswer;
-            return result;
+            if (++missingInARow == kSilentAfter) {
+                // A silent unit answers no further byte; the walk would have stored the last one throughout.
+                for (int rest = k; rest < static_cast<int>(kSize); ++rest) store(rest);
+                result.Ended = LoopEnd::NoAnswer;
+                return result;
+            }
+        } else {
+            missingInARow = 0;
+            ++result.Steps;
+            byte = ParseHexByte(answer).value_or(byte);
         }
-        byte = ParseHexByte(answer).value_or(byte);
         store(k);
-        result.Steps = k;
         Report(hooks, k, answer);
     }
     result.Ended = LoopEnd::Reached;

@@ -43,8 +43,8 @@ struct LoopResult {
 
 struct LoopHooks {
     // After every step that did not end the loop (the window shows each intermediate value), with the
-    // step's number from 1 and the value's text. The EEPROM walk calls it after every "+" with k and
-    // the answer, which is what its progress bar shows.
+    // step's number from 1 and the value's text. The EEPROM walk calls it after every "+" that did not
+    // end it, with k and the answer (empty where it went missing); k is what its progress bar shows.
     std::function<void(int step, std::string_view value)> OnStep;
     // Asked before every step; true ends the loop at once.
     std::function<bool()> StopRequested;
@@ -125,11 +125,13 @@ LoopResult CycleUntil(UpsLink& link, Setting setting, std::string_view wanted, c
 
 // Reads the 256-byte EEPROM into link.EepromImage at offset (0 or 256): "#" gives the start s, and the
 // answer to the k-th "+" (k = 1 to 255) goes to offset + ((s + k) mod 256). A start that is not two
-// hexadecimal digits counts as 0; an answer that is not keeps the previous byte; the byte at s is not
-// written. Ends: Reached (all 255 read), NoAnswer (the unit fell silent at step Steps + 1; the rest of
-// the walk is filled with the last byte, as the walk would have), Stopped (the image holds what was
-// read), Refused: on an SC unit "#" selects a calibration constant and the 255 "+" would step it, so
-// nothing is sent; also for an offset that leaves no room for 256 bytes.
+// hexadecimal digits counts as 0; an answer that is not, or that is missing, keeps the previous byte; the
+// byte at s is not written. Steps counts the "+" the unit answered. Ends: Reached (all 255 "+" sent;
+// Steps below 255 tells that answers went missing), NoAnswer (three answers in a row were missing: the
+// unit fell silent, and the rest of the walk is filled with the last byte, as the walk would have),
+// Stopped (the image holds what was read), Refused: nothing is sent to an unidentified unit, nor to an
+// SC unit, where "#" selects a calibration constant and the 255 "+" would step it; also for an offset
+// that leaves no room for 256 bytes.
 LoopResult ReadEeprom(UpsLink& link, std::size_t offset, const LoopHooks& hooks = {});
 
 }  // namespace kelvane

@@ -2,7 +2,9 @@
 // receives, and what it answers afterwards.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "tests/support/VirtualClock.h"
 #include "tests/support/VirtualPort.h"
 #include "tests/support/VirtualSleeper.h"
+#include "tests/ups/ScriptedLine.h"
 #include "ups/Drivers.h"
 #include "ups/UpsLink.h"
 
@@ -590,6 +593,49 @@ TEST(ReadEeprom, StartAndAnswersThatAreNoBytes) {
     }
 }
 
+// The unit moves on with every "+" whether or not its answer gets through: a lost answer costs its own
+// byte only, and three in a row mean the unit has fallen silent.
+TEST(ReadEeprom, MissingAnswersKeepThePreviousByteAndTheWalkInStep) {
+    struct Case {
+        const char* Name;
+        std::set<int> Missing;  // the "+" whose answer does not arrive
+        LoopEnd Ended;
+        int Steps;
+        std::size_t PlusSent;
+    };
+    std::set<int> silentFrom100;
+    for (int k = 100; k < 256; ++k) silentFrom100.insert(k);
+    const Case cases[] = {
+        {"one lost answer", {100}, LoopEnd::Reached, 254, 255},
+        {"two in a row", {100, 101}, LoopEnd::Reached, 253, 255},
+        {"here and there, the first and the last", {1, 50, 51, 255}, LoopEnd::Reached, 251, 255},
+        {"falls silent", silentFrom100, LoopEnd::NoAnswer, 99, 102},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        fake::LinkHarness h;
+        h.line->Answer('#', {"00"});
+        std::vector<std::string> answers;
+        for (int k = 1; k < 256; ++k) {
+            char hex[3];
+            std::snprintf(hex, sizeof hex, "%02X", k);
+            answers.push_back(c.Missing.count(k) ? std::string() : std::string(hex) + "\r\n");
+        }
+        h.line->AnswerRaw('+', answers);
+
+        const LoopResult result = ReadEeprom(h.link, 0);
+        EXPECT_EQ(result.Ended, c.Ended);
+        EXPECT_EQ(result.Steps, c.Steps);
+        const std::vector<std::string> sent = h.TakeTranscript();
+        EXPECT_EQ(sent.size(), 1 + c.PlusSent);
+        uint8_t expected = 0;
+        for (int k = 1; k < 256; ++k) {
+            if (!c.Missing.count(k)) expected = static_cast<uint8_t>(k);
+            ASSERT_EQ(h.link.EepromImage[static_cast<std::size_t>(k)], expected) << "address " << k;
+        }
+    }
+}
+
 TEST(ReadEeprom, OtherWaysOut) {
     {
         Bench b("smart");
@@ -600,7 +646,13 @@ TEST(ReadEeprom, OtherWaysOut) {
         const auto image = b.unit->Eeprom();
         for (std::size_t address = 11; address < 256; ++address)
             ASSERT_EQ(b.link.EepromImage[address], image[10]);
-        EXPECT_EQ(b.Sent(), "#" + Repeat('+', 11));
+        EXPECT_EQ(b.Sent(), "#" + Repeat('+', 13));
+    }
+    {
+        Bench b("smart");
+        b.link.Family = FamilyUnidentified;
+        EXPECT_EQ(ReadEeprom(b.link, 0).Ended, LoopEnd::Refused);
+        EXPECT_EQ(b.Sent(), "");
     }
     {
         Bench b("smart");
