@@ -151,6 +151,12 @@ void Dispatcher::SetModelCode() {
         ups_, target, Hooks([this](int, std::string_view value) { SetText("ModelConst", value); }));
     const Ending ending = EndingOf(result.Ended);
     if (ending == Ending::Stopped) return;
+    if (ending == Ending::Refused) {
+        // Nothing was sent, so nothing changed on the unit that would be worth reading again.
+        SetText("ModelConst", ups_.ModelCodeText);
+        FlashEnding(ending, "ModelConst");
+        return;
+    }
 
     if (ups_.ThirdGen) ShowFirmwareOfThirdGen();
     const std::string model = ups_.ReadModel();

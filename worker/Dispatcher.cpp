@@ -56,9 +56,10 @@ Dispatcher::Ending Dispatcher::EndingOf(LoopEnd end) {
             return Ending::Confirmed;
         case LoopEnd::Stopped:
             return Ending::Stopped;
+        case LoopEnd::Refused:
+            return Ending::Refused;
         case LoopEnd::NoAnswer:
         case LoopEnd::Limit:
-        case LoopEnd::Refused:
             break;
     }
     return Ending::NotReached;
@@ -126,9 +127,9 @@ void Dispatcher::FlashThenShow(std::string_view control, std::string_view text) 
     Repaint(control);
 }
 
-void Dispatcher::FlashNotReached(std::string_view control) {
+void Dispatcher::FlashFailed(std::string_view control, std::string_view message) {
     handOver_.Run([&] {
-        controls_.SetStatusText(0, NotReachedMessage);
+        controls_.SetStatusText(0, message);
         controls_.Repaint("StatusBar1");
     });
     SetColour(control, Colour::Red);
@@ -145,7 +146,10 @@ void Dispatcher::FlashEnding(Ending ending, std::string_view control) {
             FlashConfirmed(control);
             break;
         case Ending::NotReached:
-            FlashNotReached(control);
+            FlashFailed(control, NotReachedMessage);
+            break;
+        case Ending::Refused:
+            FlashFailed(control, RefusedMessage);
             break;
         case Ending::Stopped:
             break;

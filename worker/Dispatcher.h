@@ -8,7 +8,8 @@
 // The loops that drive a value to a typed target (constants, model code, calibrations) end on the target,
 // on a unit that stops answering, on the drivers' step limit and on the stop request. A target met ends
 // with a green flash; a unit that fell silent or never got there flashes red with the tone and says so in
-// status panel 0; a stop request (the window is closing) ends the loop quietly, without flash or tone.
+// status panel 0; a value the unit cannot take (nothing was sent) flashes red too and says that instead;
+// a stop request (the window is closing) ends the loop quietly, without flash or tone.
 //
 // The EEPROM page's commands read the unit's EEPROM on the worker and show the dump, the comparison, the
 // save dialog and the file work on the window thread, each inside a hand-over while the worker waits.
@@ -54,6 +55,9 @@ class Dispatcher {
     static bool HasCommand(char code);
 
     static constexpr std::string_view NotReachedMessage = "The unit did not reach the value.";
+    // Status panel 0 when a loop refused before sending anything: the value typed is not one the unit
+    // can be set to (no number, no code, or a value this unit does not keep).
+    static constexpr std::string_view RefusedMessage = "The value typed cannot be set on this unit.";
     // Status panel 0 when an EEPROM read is refused or cut short.
     static constexpr std::string_view EepromRefusedMessage =
         "EEPROM not read: on this unit the read would step a calibration constant.";
@@ -68,7 +72,7 @@ class Dispatcher {
     static constexpr std::size_t MaxTargetLength = 5;
 
   private:
-    enum class Ending { Confirmed, NotReached, Stopped };
+    enum class Ending { Confirmed, NotReached, Refused, Stopped };
     static Ending EndingOf(LoopEnd end);
 
     // The command groups; each returns false for a code that is not its own. The argument is the step
@@ -113,7 +117,7 @@ class Dispatcher {
     // Green, pause, beep, black, then the text.
     void FlashThenShow(std::string_view control, std::string_view text);
     // The message in status panel 0, then red, beep, pause, black.
-    void FlashNotReached(std::string_view control);
+    void FlashFailed(std::string_view control, std::string_view message);
     // The flash that belongs to how a loop ended; none when it was stopped.
     void FlashEnding(Ending ending, std::string_view control);
 

@@ -121,8 +121,11 @@ TEST(DispatcherConstants, EveryConstantFieldTheWindowOffersIsDriven) {
 }
 
 // Every way a loop can end without the value: the field flashes red with the tone and the status bar
-// says why, instead of the green flash that would report success.
-TEST(DispatcherLoops, AValueNotReachedFlashesRedAndSaysSo) {
+// says why, instead of the green flash that would report success. A value the unit cannot take is
+// refused before anything is sent, and says so instead of blaming the unit.
+TEST(DispatcherLoops, AValueNotReachedOrRefusedFlashesRedAndSaysWhy) {
+    const std::string_view notReached = Dispatcher::NotReachedMessage;
+    const std::string_view refused = Dispatcher::RefusedMessage;
     struct Case {
         const char* Name;
         const char* Preset;
@@ -132,15 +135,16 @@ TEST(DispatcherLoops, AValueNotReachedFlashesRedAndSaysSo) {
         const char* Flashed;
         std::function<void(sim::SimUnit&)> Arrange;
         const char* Sent;  // null: not checked
+        std::string_view Message;
     };
     const Case cases[] = {
         {"constant, unit falls silent", "smart", 'l', "Const0", "A0", "Const0",
-         [](sim::SimUnit& u) { u.SetMuteAfter(3); }, "0+++"},
+         [](sim::SimUnit& u) { u.SetMuteAfter(3); }, "0+++", notReached},
         {"constant, never moves", "smart", 'l', "Const0", "A0", "Const0",
-         [](sim::SimUnit& u) { u.OverrideAnswer("+", "9C"); }, nullptr},
-        {"constant, entry emptied before it ran", "smart", 'l', "Const0", "", "Const0", {}, ""},
+         [](sim::SimUnit& u) { u.OverrideAnswer("+", "9C"); }, nullptr, notReached},
+        {"constant, entry emptied before it ran", "smart", 'l', "Const0", "", "Const0", {}, "", refused},
         {"calibration, unit falls silent", "smart", 'J', "InputVoltageConstantSmart", "220", "InputVoltage",
-         [](sim::SimUnit& u) { u.SetMuteAfter(6); }, nullptr},
+         [](sim::SimUnit& u) { u.SetMuteAfter(6); }, nullptr, notReached},
         {"calibration, entry emptied before it ran",
          "smart",
          'J',
@@ -148,7 +152,8 @@ TEST(DispatcherLoops, AValueNotReachedFlashesRedAndSaysSo) {
          "",
          "InputVoltage",
          {},
-         ""},
+         "",
+         refused},
         {"battery calibration, no number",
          "second-gen",
          's',
@@ -156,9 +161,20 @@ TEST(DispatcherLoops, AValueNotReachedFlashesRedAndSaysSo) {
          ".....",
          "BatteryVoltage2nd",
          {},
-         ""},
+         "",
+         refused},
+        // Five characters, as the field asks for before it takes Enter, yet no number.
+        {"battery calibration, two points",
+         "second-gen",
+         's',
+         "BatSmart2nd",
+         "2.7.6",
+         "BatteryVoltage2nd",
+         {},
+         "",
+         refused},
         {"model code, unit falls silent", "smart", 'Q', "ModelConst", "86", "ModelConst",
-         [](sim::SimUnit& u) { u.SetMuteAfter(2); }, nullptr},
+         [](sim::SimUnit& u) { u.SetMuteAfter(2); }, nullptr, notReached},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -171,7 +187,7 @@ TEST(DispatcherLoops, AValueNotReachedFlashesRedAndSaysSo) {
         if (c.Sent) {
             EXPECT_EQ(b.Sent(), c.Sent);
         }
-        EXPECT_EQ(b.window.StatusPanels[0], Dispatcher::NotReachedMessage);
+        EXPECT_EQ(b.window.StatusPanels[0], c.Message);
         EXPECT_EQ(b.tones.Beeps(), 1);
         EXPECT_FALSE(b.Logged(std::string("colour ") + c.Flashed + "=green"));
         const Texts around = b.Around(c.Flashed);
@@ -331,6 +347,25 @@ TEST(DispatcherModelCode, SetsTheTypedCodeAndReadsTheModelAgain) {
                       "text OutputVoltageConstant=" + b.ups.NominalOutputVoltageText.Str());
         }
     }
+}
+
+// A code that is no code is refused before anything is sent; with nothing changed on the unit, its
+// model, firmware and settings are not read again.
+TEST(DispatcherModelCode, ARefusedCodeReadsNothingBack) {
+    DispatchBench b("smart");
+    const std::string before = b.ups.ModelCodeText.Str();
+    b.Type("ModelConst", "");
+
+    b.Run('Q');
+
+    EXPECT_EQ(b.Sent(), "");
+    for (const char* field : {"Model", "Firmware", "BatSysVolt", "UpTransferVoltage", "LowTransferVoltage",
+                              "OutputVoltageConstant"}) {
+        EXPECT_TRUE(b.TextsOf(field).empty()) << field;
+    }
+    EXPECT_EQ(b.window.at("ModelConst").Text, before);
+    EXPECT_EQ(b.window.StatusPanels[0], Dispatcher::RefusedMessage);
+    EXPECT_EQ(Tail(b.Around("ModelConst"), 6), RedFlash("ModelConst"));
 }
 
 TEST(DispatcherModelCode, OneStepShowsTheNextModel) {
