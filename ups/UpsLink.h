@@ -333,8 +333,10 @@ class UpsLink {
     bool CalibrationJumped = false;
 
     // --- Link statistics and options ------------------------------------------------------------------
-    // Ends a read as soon as CR LF has arrived instead of waiting for the time-out. The answer and the
-    // alert latches are the same either way; off gives the plain time-out rule.
+    // Ends a read as soon as CR LF has arrived instead of waiting for the time-out. The answers and the
+    // alert latches are the same either way, but the next command goes out sooner; off gives the plain
+    // time-out rule. The identity writes turn it off while they run, so the unit has as long to store
+    // each character as the plain rule gives it.
     bool EarlyCompletion = true;
     uint64_t BytesSent = 0;
     uint64_t BytesReceived = 0;

@@ -59,6 +59,12 @@ std::string UpsLink::CycleNominalOutputVoltage() {
 
 void UpsLink::WriteText(uint8_t select, std::size_t selectLength, std::size_t width, Padding padding,
                         std::string_view text) {
+    // The unit stores each character before it is ready for the next. Ending a read at the answer's line
+    // end would send the next character before the plain read rule's time is up; identity writes are
+    // rare, so their speed does not matter and the unit's storage does.
+    const bool earlyCompletion = EarlyCompletion;
+    EarlyCompletion = false;
+
     text = text.substr(0, width);
     Exchange(select, selectLength);
     Exchange('-', 1);
@@ -68,6 +74,8 @@ void UpsLink::WriteText(uint8_t select, std::size_t selectLength, std::size_t wi
     // These fields take a closing space even when the text fills them.
     if (padding == Padding::OneSpaceAtLeast && spaces == 0) spaces = 1;
     for (std::size_t i = 0; i < spaces; ++i) Exchange(' ', 2);
+
+    EarlyCompletion = earlyCompletion;
 }
 
 std::size_t UpsLink::SerialNumberWidth() const {

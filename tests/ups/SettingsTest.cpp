@@ -105,6 +105,31 @@ TEST(UpsLinkWrite, SelectOpenCharactersPaddingPauseReread) {
     }
 }
 
+// Each character waits as long as the plain read rule gives the unit to store it; the re-read after the
+// write, and everything after it, completes early again.
+TEST(UpsLinkWrite, ReadsOfTheWriteWaitForTheTimeOut) {
+    const std::function<std::string(UpsLink&)> writes[] = {
+        [](UpsLink& l) { return l.WriteManufactureDate("12/24/19"); },
+        [](UpsLink& l) { return l.WriteBatteryReplaceDate("01/20"); },
+        [](UpsLink& l) { return l.WriteUpsId("AB1"); },
+        [](UpsLink& l) { return l.WriteSerialNumber("KV05273106"); },
+        [](UpsLink& l) { return l.WriteSkuCode("665"); },
+    };
+    for (const auto& write : writes) {
+        for (bool early : {true, false}) {
+            LinkHarness h;
+            h.link.EarlyCompletion = early;
+            write(h.link);
+            const std::size_t written = h.log.Reads.size() - 1;  // the last read is the re-read
+            ASSERT_GE(written, 3u);
+            for (std::size_t i = 0; i < written; ++i)
+                EXPECT_FALSE(h.log.Reads[i].StopAtLineEnd) << "read " << i;
+            EXPECT_EQ(h.log.Reads.back().StopAtLineEnd, early);
+            EXPECT_EQ(h.link.EarlyCompletion, early);
+        }
+    }
+}
+
 TEST(UpsLinkWrite, ReturnsTheRereadText) {
     LinkHarness h;
     h.line->Answer('n', {"KV0527310642XB", "NEW0000001    "});
