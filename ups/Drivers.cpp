@@ -233,6 +233,7 @@ LoopResult DriveModelCode(UpsLink& link, std::string_view target, const LoopHook
         // code the unit has, not from whatever was read last.
         link.ModelCodeText = link.Exchange(kCtrlB, 2);
     } else if (link.Family == FamilySmart2ndGen) {
+        // The first step's "did not move" check compares with this answer, not with a code read earlier.
         link.ModelCodeText = link.Exchange('H', 2);
     } else {
         // "b" answers the firmware, not the code; without a code read before, the first step would

@@ -81,7 +81,8 @@ bool UpsLink::Identify() {
     if (SumOfFirstTwo(answer) == kLongDialectSum) {
         AprogMode = true;
     } else {
-        // Programming mode: "1" twice, a little apart.
+        // A lone "1" is only the first half of the request to enter programming mode and gets no answer;
+        // the unit takes the mode, and answers for it, on a second "1" given time after the first.
         Exchange('1', 0);
         Pause(1500);
         answer = Exchange('1', 4);
