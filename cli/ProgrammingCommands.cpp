@@ -1,6 +1,6 @@
 #include "cli/ProgrammingCommands.h"
 
-#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -9,12 +9,13 @@
 #include <filesystem>
 #include <optional>
 #include <ostream>
-#include <random>
 #include <string>
+#include <string_view>
 
 #include "cli/ExitStatus.h"
 #include "cli/Json.h"
 #include "cli/Session.h"
+#include "files/FileWriter.h"
 #include "ups/Drivers.h"
 
 namespace kelvane::cli {
@@ -325,79 +326,30 @@ int Write(Session& session) {
     return FinishOrLost(session, json, answered, "write " + std::string(field->Name));
 }
 
-// A file that appears whole or not at all: written under a temporary name in the target's folder and
-// renamed over the target once complete. Until then the target is untouched.
-class AtomicFile {
-  public:
-    explicit AtomicFile(std::filesystem::path target) : target_(std::move(target)) {}
-    ~AtomicFile() {
-        if (fd_ >= 0) ::close(fd_);
-        if (!temporary_.empty()) ::unlink(temporary_.c_str());
-    }
-    AtomicFile(const AtomicFile&) = delete;
-    AtomicFile& operator=(const AtomicFile&) = delete;
-
-    // Creates the temporary file; false with the reason.
-    bool Create(std::string* why) {
-        std::filesystem::path folder = target_.parent_path();
-        if (folder.empty()) folder = ".";
-        std::random_device random;
-        for (int attempt = 0; attempt < 16 && fd_ < 0; ++attempt) {
-            const std::filesystem::path candidate =
-                folder / ("." + target_.filename().string() + "." + std::to_string(random()) + ".tmp");
-            fd_ = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-            if (fd_ >= 0) {
-                temporary_ = candidate;
-            } else if (errno != EEXIST) {
-                *why = candidate.parent_path().string() + ": " + std::strerror(errno);
-                return false;
-            }
-        }
-        if (fd_ < 0) *why = folder.string() + ": no free temporary name";
-        return fd_ >= 0;
-    }
-
-    // Writes the bytes, makes them durable and puts the file in the target's place.
-    bool Commit(const uint8_t* bytes, std::size_t size, std::string* why) {
-        std::size_t written = 0;
-        while (written < size) {
-            const ssize_t count = ::write(fd_, bytes + written, size - written);
-            if (count < 0 && errno == EINTR) continue;
-            if (count <= 0) return Fail(why);
-            written += static_cast<std::size_t>(count);
-        }
-        if (::fsync(fd_) != 0) return Fail(why);
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0) return Fail(why);
-        if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
-            *why = target_.string() + ": " + std::strerror(errno);
-            return false;
-        }
-        temporary_.clear();
-        return true;
-    }
-
-  private:
-    bool Fail(std::string* why) {
-        *why = target_.string() + ": " + std::strerror(errno);
-        return false;
-    }
-
-    std::filesystem::path target_;
-    std::filesystem::path temporary_;
-    int fd_ = -1;
-};
+// Why the dump could not be saved at the target, known before the unit is asked; empty when it can be:
+// the folder takes a new file, or the file is there and may be written (WriteFileWhole then writes it in
+// place).
+std::string WhyNotSavable(const std::filesystem::path& target) {
+    const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
+    const auto reason = [](const std::filesystem::path& path, int error) {
+        return path.string() + ": " + std::strerror(error);
+    };
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0) return reason(folder, errno);
+    if (!S_ISDIR(info.st_mode)) return reason(folder, ENOTDIR);
+    if (::stat(target.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return reason(target, EISDIR);
+    if (::access(folder.c_str(), W_OK | X_OK) == 0) return {};
+    const int folderError = errno;
+    if (::access(target.c_str(), W_OK) == 0) return {};
+    return reason(folder, folderError);
+}
 
 int Eeprom(Session& session) {
     const auto out = session.Line.Options.find("--out");
     if (out == session.Line.Options.end() || out->second.empty()) {
         return UsageError(session, "eeprom needs --out FILE");
     }
-    // The file is prepared first, so that a folder that cannot take it is known before the unit is asked.
-    AtomicFile file(out->second);
-    std::string why;
-    if (!file.Create(&why)) {
+    if (const std::string why = WhyNotSavable(out->second); !why.empty()) {
         session.Err << "The EEPROM dump cannot be written: " << why << "\n";
         return kExitFileFailed;
     }
@@ -411,8 +363,9 @@ int Eeprom(Session& session) {
                                   "on this SC unit \"#\" selects a calibration constant, which an EEPROM "
                                   "read would step 255 times");
     if (status != kExitSuccess) return status;
-    if (!file.Commit(link.EepromImage.data(), 256, &why)) {
-        session.Err << "The EEPROM dump cannot be written: " << why << "\n";
+    const std::string_view image(reinterpret_cast<const char*>(link.EepromImage.data()), 256);
+    if (const FileWriteResult written = WriteFileWhole(out->second, image); !written.Written) {
+        session.Err << "The EEPROM dump cannot be written: " << out->second << ": " << written.Reason << "\n";
         return kExitFileFailed;
     }
     return kExitSuccess;

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "files/FileWriter.h"
 #include "ups/Drivers.h"
 #include "ups/UpsLink.h"
 #include "worker/Dispatcher.h"
 #include "worker/EepromText.h"
-#include "worker/FileWriter.h"
 #include "worker/WindowControls.h"
 
 namespace kelvane {

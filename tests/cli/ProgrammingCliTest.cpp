@@ -342,13 +342,21 @@ TEST(ProgrammingCli, EepromFileIsWrittenWholeOrNotAtAll) {
     }
     // No temporary file is left behind, and the refused dump was never created.
     EXPECT_EQ(scratch.Names(), std::vector<std::string>{"dump.bin"});
-    {
+    // A target that cannot take the dump is known before the unit is asked.
+    const std::pair<std::filesystem::path, std::string> unusable[] = {
+        {scratch.Path() / "no-such-folder" / "x.bin", "no-such-folder: No such file or directory"},
+        {target / "x.bin", "dump.bin: Not a directory"},
+        {scratch.Path(), scratch.Path().string() + ": Is a directory"},
+    };
+    for (const auto& [out, reason] : unusable) {
+        SCOPED_TRACE(out.string());
         Bench b("smart");
-        const CliRun run = b.Run({"eeprom", "--out", (scratch.Path() / "no-such-folder" / "x.bin").string()});
+        const CliRun run = b.Run({"eeprom", "--out", out.string()});
         EXPECT_EQ(run.Status, 6);
-        EXPECT_THAT(run.Err, HasSubstr("no-such-folder: No such file or directory"));
-        EXPECT_EQ(b.Received(), "");  // known before the unit is asked
+        EXPECT_THAT(run.Err, HasSubstr(reason));
+        EXPECT_EQ(b.Received(), "");
     }
+    EXPECT_EQ(ScratchFolder::Read(target), good);
 }
 
 // --- The built tool against kelvane-sim -----------------------------------------------------------------

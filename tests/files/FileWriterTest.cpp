@@ -1,5 +1,5 @@
-// Saving the EEPROM page's files: whole or not at all, the old file kept when the new one cannot be
-// written, and the system's reason for every failure.
+// Saving a file (the EEPROM page's files, kelvane-cli's dump): whole or not at all, the old file kept
+// when the new one cannot be written, and the system's reason for every failure.
 //
 // Permission checks pass for root, and CI runs as root: the cases about permissions run in a child
 // process that has given up root first. A write cut short runs in a child with a file size limit, which
@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "files/FileWriter.h"
 #include "tests/support/ScratchFolder.h"
-#include "worker/FileWriter.h"
 
 namespace kelvane::testing {
 namespace {

@@ -1,4 +1,4 @@
-#include "worker/FileWriter.h"
+#include "files/FileWriter.h"
 
 #include <unistd.h>
 
