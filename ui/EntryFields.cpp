@@ -9,8 +9,10 @@
 
 #include "ui/Colours.h"
 #include "ui/HexUpperCase.h"
+#include "ui/QtWindowControls.h"
 #include "ui/TForm1.h"
 #include "ui/TypedCharacter.h"
+#include "ups/AnswerConversions.h"
 
 namespace kelvane {
 namespace {
@@ -46,26 +48,10 @@ bool Is(const std::u32string& typed, char32_t key) {
     return typed.size() == 1 && typed.front() == key;
 }
 
-// Read the way the C library's atol reads: leading blanks, a sign, then digits up to the first other
-// character; an empty text reads 0. Large enough values are held at a ceiling instead of overflowing.
-long long DecimalValue(const QString& text) {
-    constexpr long long Ceiling = 1'000'000'000'000LL;
-    qsizetype i = 0;
-    while (i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t'))) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) {
-        negative = text[i] == QLatin1Char('-');
-        ++i;
-    }
-    long long value = 0;
-    for (; i < text.size() && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'); ++i) {
-        value = std::min(Ceiling, value * 10 + (text[i].unicode() - u'0'));
-    }
-    return negative ? -value : value;
-}
-
-QString FromUnitText(const std::string& text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+// The leading integer of a field's text, as the unit's own answers are read: a pasted value too
+// large for a long is held at its end, never overflowed.
+long DecimalValue(const QString& text) {
+    return ParseInteger(QtWindowControls::ToUnit(text));
 }
 
 void MakeEditable(QLineEdit* edit) {
@@ -222,7 +208,7 @@ void EntryFields::SkuCodeKeyPress(const Field& field, const std::u32string& type
     if (Is(typed, KeyEnter)) {
         Push(field);
     } else if (Is(typed, KeyEscape)) {
-        field.Edit->setText(FromUnitText(Window.Snapshot.*field.OldValue));
+        field.Edit->setText(QtWindowControls::FromUnit(Window.Snapshot.*field.OldValue));
         SetFontColour(field.Edit, ColourBrightGreen);
         field.Edit->repaint();
         if (Window.Beeper) Window.Beeper->Beep();
@@ -291,7 +277,7 @@ void EntryFields::Push(const Field& field) {
 }
 
 void EntryFields::PutOldValueBack(const Field& field) {
-    field.Edit->setText(FromUnitText(Window.Snapshot.*field.OldValue));
+    field.Edit->setText(QtWindowControls::FromUnit(Window.Snapshot.*field.OldValue));
     field.Edit->repaint();
 }
 

@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "ui/QtWindowControls.h"
+#include "ups/AnswerConversions.h"
 #include "ups/UpsLink.h"
-#include "worker/DisplayRefresh.h"
 
 namespace kelvane {
 
@@ -85,7 +85,7 @@ void Apply(const UpsLink& ups, QtWindowControls& controls, TextSettings texts) {
 }
 
 void Apply(const UpsLink& ups, QtWindowControls& controls, BarSettings bars) {
-    for (const BarSetting& bar : bars) controls.SetBar(bar.Control, TruncateReading(bar.Value(ups)));
+    for (const BarSetting& bar : bars) controls.SetBar(bar.Control, TruncateTo<int>(bar.Value(ups)));
 }
 
 // The pages a family offers; the others lose their tab.

@@ -1,10 +1,8 @@
 #include "worker/DisplayRefresh.h"
 
-#include <cmath>
-#include <cstdlib>
-#include <limits>
 #include <string>
 
+#include "ups/AnswerConversions.h"
 #include "ups/UpsLink.h"
 #include "worker/LoadColouring.h"
 #include "worker/PollWorker.h"
@@ -42,7 +40,7 @@ void ShowRegisters(const UpsLink& ups, WindowControls& controls) {
 void ShowReading(WindowControls& controls, std::string_view field, std::string_view text,
                  std::string_view bar, double value) {
     controls.SetText(field, text);
-    controls.SetBar(bar, TruncateReading(value));
+    controls.SetBar(bar, TruncateTo<int>(value));
 }
 
 void ShowSmartNoSerial(UpsLink& ups, WindowControls& controls) {
@@ -61,7 +59,7 @@ void ShowSmart(UpsLink& ups, WindowControls& controls) {
     controls.SetText("LoadPercent", ups.LoadPercentText);
     ColourLoadFields(controls, "LoadPercent", "LoadW", ups.LoadPercentValue);
     controls.SetText("LoadW", ups.LoadWattsText);
-    controls.SetBar("LoadBar", TruncateReading(ups.LoadPercentValue));
+    controls.SetBar("LoadBar", TruncateTo<int>(ups.LoadPercentValue));
     controls.Repaint("LoadBar");
     ShowReading(controls, "InputVoltage", ups.InputVoltageText, "InputVoltageBar", ups.InputVoltageValue);
     ShowReading(controls, "OutputVoltage", ups.OutputVoltageText, "OutputVoltageBar", ups.OutputVoltageValue);
@@ -90,7 +88,7 @@ void ShowBackPro(UpsLink& ups, WindowControls& controls) {
     controls.SetText("BBDVoltage", ups.BbdVoltageText);
     controls.SetText("LoadPercentBackPro", ups.LoadPercentText);
     ColourLoadFields(controls, "LoadPercentBackPro", "LoadWBackPro", ups.LoadPercentValue);
-    controls.SetBar("LoadBackProBar", TruncateReading(ups.LoadPercentValue));
+    controls.SetBar("LoadBackProBar", TruncateTo<int>(ups.LoadPercentValue));
     controls.SetText("LoadWBackPro", ups.LoadWattsText);
     ShowReading(controls, "InputVoltageBackPro", ups.InputVoltageText, "InputVoltageBackProBar",
                 ups.InputVoltageValue);
@@ -106,7 +104,7 @@ void ShowSmart2ndGen(UpsLink& ups, WindowControls& controls) {
                 ups.BatteryChargeValue);
     controls.SetText("LoadPercent2nd", ups.LoadPercentText);
     ColourLoadFields(controls, "LoadPercent2nd", "LoadW2nd", ups.LoadPercentValue);
-    controls.SetBar("Load2ndBar", TruncateReading(ups.LoadPercentValue));
+    controls.SetBar("Load2ndBar", TruncateTo<int>(ups.LoadPercentValue));
     controls.SetText("LoadW2nd", ups.LoadWattsText);
     ShowReading(controls, "InputVoltage2nd", ups.InputVoltageText, "InputVoltage2ndBar",
                 ups.InputVoltageValue);
@@ -150,18 +148,11 @@ void ShowAlert(WindowControls& controls, bool& latch, std::string_view message) 
 
 }  // namespace
 
-int TruncateReading(double value) {
-    if (std::isnan(value)) return 0;
-    if (value >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
-    if (value <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
-    return static_cast<int>(value);
-}
-
 bool SamplesForSelection(const UpsLink& ups, int selection, ChartSamples& samples) {
-    // The charge text's leading digits, as atol reads them: "100.0" is 100.
-    const long charge = std::atol(ups.BatteryChargeText.CStr());
-    const int chargePoint = TruncateReading(static_cast<double>(charge) * 1.5);
-    const int inputPoint = TruncateReading(ups.InputVoltageValue) / 2;
+    // The charge text's leading digits: "100.0" is 100.
+    const long charge = ParseInteger(ups.BatteryChargeText);
+    const int chargePoint = TruncateTo<int>(static_cast<double>(charge) * 1.5);
+    const int inputPoint = TruncateTo<int>(ups.InputVoltageValue) / 2;
     const int runTimePoint = ups.RunTimeMinutes * 3;
     switch (selection) {
         case 0:
@@ -171,10 +162,10 @@ bool SamplesForSelection(const UpsLink& ups, int selection, ChartSamples& sample
             samples = {runTimePoint, chargePoint};
             return true;
         case 2:
-            samples = {runTimePoint, TruncateReading(static_cast<double>(ups.LoadPercentValue) * 1.5)};
+            samples = {runTimePoint, TruncateTo<int>(static_cast<double>(ups.LoadPercentValue) * 1.5)};
             return true;
         case 3:
-            samples = {inputPoint, TruncateReading(ups.OutputVoltageValue) / 2};
+            samples = {inputPoint, TruncateTo<int>(ups.OutputVoltageValue) / 2};
             return true;
         default:
             return false;

@@ -37,8 +37,4 @@ struct ChartSamples {
 };
 bool SamplesForSelection(const UpsLink& ups, int selection, ChartSamples& samples);
 
-// The integer part of a reading, truncated toward zero; a reading beyond the range of int (or not a
-// number) gives the nearest end of the range (or 0) rather than an undefined conversion.
-int TruncateReading(double value);
-
 }  // namespace kelvane
