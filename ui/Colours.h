@@ -6,15 +6,18 @@
 #include <QColor>
 #include <cstdint>
 
+#include "worker/WindowControls.h"
+
 class QWidget;
 
 namespace kelvane {
 
 using BgrColour = std::uint32_t;
 
-inline constexpr BgrColour ColourBlack = 0x000000;
-inline constexpr BgrColour ColourBrightGreen = 0x00FF00;
-inline constexpr BgrColour ColourRed = 0x0000FF;
+// The feedback colours are the worker's own, so a flash looks the same whichever side draws it.
+inline constexpr BgrColour ColourBlack = Colour::Black;
+inline constexpr BgrColour ColourBrightGreen = Colour::Green;
+inline constexpr BgrColour ColourRed = Colour::Red;
 inline constexpr BgrColour ColourWhite = 0xFFFFFF;
 
 constexpr int RedOf(BgrColour colour) {

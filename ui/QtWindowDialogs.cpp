@@ -2,9 +2,9 @@
 
 #include <QFile>
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QRegularExpression>
 
+#include "ui/MessageDialogs.h"
 #include "ui/QtWindowControls.h"
 #include "ui/TForm1.h"
 
@@ -51,10 +51,10 @@ std::optional<std::string> QtWindowDialogs::AskSaveFileName(const SaveFileReques
 }
 
 void QtWindowDialogs::ShowError(std::string_view text) {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Error"),
-                    QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok,
-                    &window_);
-    box.exec();
+    // The worker's error texts carry a file path and the system's reason, both in the system's 8-bit
+    // encoding, not the unit's Latin-1.
+    QtMessageDialogs(&window_).ShowError(
+        QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 std::optional<std::string> WindowFileDialogs::AskSaveFileName(const SaveFileRequest& request) {
