@@ -165,6 +165,8 @@ void TForm1::ComboBox1Change() {
     const bool known = PortNameForChoice(choice, portName, reason);
     if (!known || !Ups->OpenPort(portName)) {
         if (known) reason = QString::fromLocal8Bit(Ups->LastOpenError().c_str());
+        // The system's reason goes on a line of its own: "permission denied" and "no such device" call for
+        // different remedies, and the fixed first line alone would leave the technician guessing.
         Dialogs->ShowError(reason.isEmpty() ? MsgOpenFailed : MsgOpenFailed + QLatin1Char('\n') + reason);
         return;
     }

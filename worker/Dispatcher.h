@@ -64,7 +64,8 @@ class Dispatcher {
     static constexpr std::string_view EepromSilentMessage =
         "The unit stopped answering during the EEPROM read; the rest of the buffer repeats its last byte.";
     // First line of the error box of a file that could not be written; the path and the system's reason
-    // follow on lines of their own.
+    // follow on lines of their own. A failed write is said out loud on purpose: without the box, a save
+    // that wrote nothing would look exactly like one that succeeded.
     static constexpr std::string_view WriteFailedMessage = "Unable to write file";
     // The pause of a flash, on the worker.
     static constexpr uint32_t FlashPauseMs = 500;

@@ -141,6 +141,8 @@ void FeedCharts(const UpsLink& ups, WindowControls& controls) {
 
 void ShowAlert(WindowControls& controls, bool& latch, std::string_view message) {
     if (!latch) return;
+    // At the end of the box, not at its insertion point: a click inside the read-only box moves that
+    // point, and the alerts would land in the middle of earlier ones, out of order.
     controls.AppendText("UPSMessage", message, Colour::Heading);
     latch = false;
     controls.Repaint("UPSMessage");
